@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/Application.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsBackend.h"
+#include "platform/SoundPlayer.h"
+#include "platform/UdpSocket.h"
+#include "platform/WindowSystem.h"
+
+namespace squadlink {
+
+// The bundle of services the behaviour is given; real backends in the program, fakes in tests.
+struct Platform {
+    UdpSocket& socket;
+    EventPump& pump;
+    Clock& clock;
+    MessageBox& messageBox;
+    SettingsBackend& settings;
+    SoundPlayer& sound;
+    WindowSystem& windows;
+    Application& application;
+};
+
+}  // namespace squadlink

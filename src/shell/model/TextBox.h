@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+
+#include "shell/model/Control.h"
+
+namespace squadlink {
+
+// A text box. Assigning a different text raises Change, as typing does. Keys pass through
+// KeyPress, where a handler may swallow one by setting it to 0.
+class TextBox : public Control {
+public:
+    using Control::Control;
+
+    const std::string& text() const { return m_text; }
+    void setText(std::string text) {
+        if (text == m_text) {
+            return;
+        }
+        m_text = std::move(text);
+        if (m_selStart > m_text.size()) {
+            m_selStart = m_text.size();
+        }
+        changed.raise();
+        Change.raise();
+    }
+    std::size_t maxLength() const { return m_maxLength; }
+    void setMaxLength(std::size_t maxLength) {
+        m_maxLength = maxLength;
+        changed.raise();
+    }
+    std::size_t selStart() const { return m_selStart; }
+    void setSelStart(std::size_t position) {
+        m_selStart = position > m_text.size() ? m_text.size() : position;
+        changed.raise();
+    }
+    void moveCaretToEnd() { setSelStart(m_text.size()); }
+
+    // Entry points for the window: a typed character (Windows-1252 code) and focus changes.
+    int keyPress(int keyAscii) {
+        KeyPress.raise(keyAscii);
+        return keyAscii;
+    }
+    void lostFocus() { LostFocus.raise(); }
+
+    Event<> Change;
+    Event<int&> KeyPress;
+    Event<> LostFocus;
+
+private:
+    std::string m_text;
+    std::size_t m_maxLength = 0;  // 0: no limit
+    std::size_t m_selStart = 0;
+};
+
+}  // namespace squadlink

@@ -1,0 +1,85 @@
+#include "shell/model/WindowModel.h"
+
+namespace squadlink {
+
+WindowModel::WindowModel() {
+    OptionButton::makeGroup({&oServer, &oClient});
+    frmSQD.setSize(480, 496);
+    // Items that belong to tools not built yet stay visible but disabled.
+    for (MenuItem* item : {&mSysUpdate, &mSysHomepage, &mSysMail, &mSysHelp, &mSysAbout}) {
+        item->setEnabled(false);
+    }
+}
+
+std::vector<Control*> WindowModel::controls() {
+    return {&frmSQD,
+            &Tabek,
+            &fSettings,
+            &lNick,
+            &tNick,
+            &oServer,
+            &oClient,
+            &chSound,
+            &chPop,
+            &chFeedback,
+            &chAutoConnect,
+            &lFirewall,
+            &fClientConnect,
+            &tServer,
+            &coConnect,
+            &lServer,
+            &lPassword,
+            &lProtection,
+            &lClientPing,
+            &fServerInfo,
+            &lWAAddress,
+            &coRefresh,
+            &fConnectedClients,
+            &lNickCaption,
+            &lIPCaption,
+            &lPingCaption,
+            &lbFighters,
+            &lKickBanHint,
+            &coKick,
+            &coBan,
+            &fMakeGame,
+            &tGame,
+            &tPassword,
+            &lGameName,
+            &lGameSecure,
+            &lServerPing,
+            &lMapPlayers,
+            &lServerType,
+            &imgServerType,
+            &coSendInfo,
+            &rtb,
+            &tChat,
+            &fReset,
+            &lReset,
+            &coDelete,
+            &imgStatusOn,
+            &imgStatusOff,
+            &lCompName,
+            &lUserIP,
+            &lDate,
+            &lTime,
+            &mKick,
+            &mBan,
+            &mKickBanSeparator,
+            &mSelectAll,
+            &mInvertSelection,
+            &mClearSelection,
+            &mKickBan,
+            &mSysUpdate,
+            &mSysHomepage,
+            &mSysMail,
+            &mSysSeparator1,
+            &mSysHelp,
+            &mSysSeparator2,
+            &mSysAbout,
+            &mSysSeparator3,
+            &mSysExit,
+            &mSysTray};
+}
+
+}  // namespace squadlink
