@@ -42,6 +42,11 @@ public:
         changed.raise();
     }
 
+    // Pixel height of one row as the window draws it (one text line of the window's font); the
+    // window sets it, the behaviour divides pointer positions by it to find the row.
+    int rowHeight() const { return m_rowHeight; }
+    void setRowHeight(int height) { m_rowHeight = height > 0 ? height : 1; }
+
     // Entry points for the window: pointer position in pixels relative to the list.
     void mouseDown(MouseButton button, int x, int y) { MouseDown.raise(button, x, y); }
     void mouseUp(MouseButton button, int x, int y) { MouseUp.raise(button, x, y); }
@@ -53,6 +58,7 @@ private:
     std::size_t checked(int index) const;
     std::vector<Entry> m_entries;
     std::vector<int> m_tabStops;
+    int m_rowHeight = 13;
 };
 
 }  // namespace squadlink

@@ -42,15 +42,29 @@ public:
         return keyAscii;
     }
     void lostFocus() { LostFocus.raise(); }
+    // A key going down, before any KeyPress: Windows virtual-key code and the shift state
+    // (1 Shift, 2 Ctrl, 4 Alt). A handler may set the code to 0 to keep the box from acting on
+    // a key that types no character (Delete, arrows).
+    int keyDown(int keyCode, int shift) {
+        KeyDown.raise(keyCode, shift);
+        return keyCode;
+    }
+    // While hooked, a right-button release runs RightClick instead of the box's own menu.
+    bool hooked() const { return m_hooked; }
+    void setHooked(bool hooked) { m_hooked = hooked; }
+    void rightClick() { RightClick.raise(); }
 
     Event<> Change;
     Event<int&> KeyPress;
+    Event<int&, int> KeyDown;
     Event<> LostFocus;
+    Event<> RightClick;
 
 private:
     std::string m_text;
     std::size_t m_maxLength = 0;  // 0: no limit
     std::size_t m_selStart = 0;
+    bool m_hooked = false;
 };
 
 }  // namespace squadlink

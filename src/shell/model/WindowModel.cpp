@@ -82,4 +82,8 @@ std::vector<Control*> WindowModel::controls() {
             &mSysTray};
 }
 
+std::vector<Timer*> WindowModel::timers() {
+    return {&tDelayUpdate, &tTimeout, &tFlood, &tWaitCD, &tFixBanner, &t1sec, &tBanner, &tSW};
+}
+
 }  // namespace squadlink

@@ -33,6 +33,7 @@ struct WindowModel {
     WindowModel& operator=(const WindowModel&) = delete;
 
     std::vector<Control*> controls();
+    std::vector<Timer*> timers();
 
     FormModel frmSQD{"frmSQD"};
     TabControl Tabek{"Tabek",
