@@ -12,7 +12,9 @@ std::string scramble(std::string_view plain) {
     return out;
 }
 
-void unscramble(std::string& text) { text = scramble(text); }
+void unscramble(std::string& text) {
+    text = scramble(text);
+}
 
 std::string build(char code, std::initializer_list<std::string_view> fields) {
     std::string out;
@@ -30,7 +32,9 @@ bool hasCode(std::string_view message, char code, std::size_t minLen, std::size_
            message.size() >= minLen && message.size() <= maxLen;
 }
 
-bool isExactly(std::string_view message, char code) { return hasCode(message, code, 2, 2); }
+bool isExactly(std::string_view message, char code) {
+    return hasCode(message, code, 2, 2);
+}
 
 std::string_view chatText(std::string_view message) {
     if (message.size() < 3) {

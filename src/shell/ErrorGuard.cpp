@@ -4,7 +4,9 @@
 
 namespace squadlink {
 
-void ErrorGuard::unexpected(const RuntimeError& error) { unexpected(error.what()); }
+void ErrorGuard::unexpected(const RuntimeError& error) {
+    unexpected(error.what());
+}
 
 void ErrorGuard::unexpected(const char* what) {
     m_messages.ShowMessage(what, mb::Error, "Error");

@@ -36,12 +36,14 @@ TEST(Codec, LengthWindowsIncludeBothEndsAndIgnoreCase) {
         bool expected;
     };
     const Case cases[] = {
-        {"2\0"s, '2', 8, 42, false},                  // too short for a ping report
-        {"2\0"s "12345\0"s, '2', 8, 42, true},        // exactly 8
+        {"2\0"s, '2', 8, 42, false},  // too short for a ping report
+        {"2\0"s
+         "12345\0"s,
+         '2', 8, 42, true},  // exactly 8
         {"2\0"s + std::string(40, 'x'), '2', 8, 42, true},
         {"2\0"s + std::string(41, 'x'), '2', 8, 42, false},
-        {"a\0nick\0hi\0"s, 'A', 6, 283, true},        // lower-case code
-        {"A1nick\0hi\0"s, 'A', 6, 283, false},        // second byte must be NUL
+        {"a\0nick\0hi\0"s, 'A', 6, 283, true},  // lower-case code
+        {"A1nick\0hi\0"s, 'A', 6, 283, false},  // second byte must be NUL
         {"3\0"s, '3', 2, 2, true},
         {"3\0x"s, '3', 2, 2, false},
         {""s, '3', 2, 2, false},
@@ -57,11 +59,19 @@ TEST(Codec, SpecialFieldCuts) {
     // Codes 6, 7 and 8: everything between the code's NUL and the last character.
     EXPECT_EQ(codec::chatText("7\0hello\0"s), "hello");
     EXPECT_EQ(codec::chatText("7\0he\0llo\0"s), "he\0llo"s);
-    EXPECT_EQ(codec::chatText("8\0"s "123\0"s), "123");
+    EXPECT_EQ(codec::chatText("8\0"s
+                              "123\0"s),
+              "123");
     EXPECT_EQ(codec::chatText("6\0waves"s), "wave");
     // Code 2 address: after the last NUL before the final character.
-    EXPECT_EQ(codec::pingReportAddress("2\0"s "45\0"s "1.2.3.4:27015\0"s), "1.2.3.4:27015");
-    EXPECT_EQ(codec::pingReportAddress("2\0"s "45\0"s "a\0b\0"s), "b");
+    EXPECT_EQ(codec::pingReportAddress("2\0"s
+                                       "45\0"s
+                                       "1.2.3.4:27015\0"s),
+              "1.2.3.4:27015");
+    EXPECT_EQ(codec::pingReportAddress("2\0"s
+                                       "45\0"s
+                                       "a\0b\0"s),
+              "b");
     EXPECT_EQ(codec::pingReportAddress("2\0\0"s), "");
     bool found = false;
     EXPECT_EQ(codec::fieldAt("1\0Viper\0"s, 2, found), "Viper");

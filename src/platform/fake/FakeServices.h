@@ -107,7 +107,9 @@ public:
 class FakeChatView : public ChatView {
 public:
     void InitChatView() override { lines.push_back("[init]"); }
-    void AddEventLine(std::string_view text) override { lines.push_back("[event] " + std::string(text)); }
+    void AddEventLine(std::string_view text) override {
+        lines.push_back("[event] " + std::string(text));
+    }
     void AddChatMessage(std::string_view nick, std::string_view text, ChatLineKind kind) override;
     void AppendChatLine(bool newLine, std::string_view nick, std::string_view text, bool linkStyle,
                         ChatLineKind kind) override;

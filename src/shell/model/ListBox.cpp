@@ -11,18 +11,26 @@ std::size_t ListBox::checked(int index) const {
     return static_cast<std::size_t>(index);
 }
 
-const std::string& ListBox::list(int index) const { return m_entries[checked(index)].text; }
+const std::string& ListBox::list(int index) const {
+    return m_entries[checked(index)].text;
+}
 
 void ListBox::setList(int index, std::string text) {
     m_entries[checked(index)].text = std::move(text);
     changed.raise();
 }
 
-long ListBox::itemData(int index) const { return m_entries[checked(index)].itemData; }
+long ListBox::itemData(int index) const {
+    return m_entries[checked(index)].itemData;
+}
 
-void ListBox::setItemData(int index, long data) { m_entries[checked(index)].itemData = data; }
+void ListBox::setItemData(int index, long data) {
+    m_entries[checked(index)].itemData = data;
+}
 
-bool ListBox::selected(int index) const { return m_entries[checked(index)].selected; }
+bool ListBox::selected(int index) const {
+    return m_entries[checked(index)].selected;
+}
 
 void ListBox::setSelected(int index, bool selected) {
     auto& entry = m_entries[checked(index)];

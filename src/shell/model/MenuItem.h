@@ -11,7 +11,9 @@ namespace squadlink {
 class MenuItem : public Control {
 public:
     MenuItem(std::string name, std::string caption, std::vector<MenuItem*> children = {})
-        : Control(std::move(name)), m_caption(std::move(caption)), m_children(std::move(children)) {}
+        : Control(std::move(name)),
+          m_caption(std::move(caption)),
+          m_children(std::move(children)) {}
     const std::string& caption() const { return m_caption; }
     const std::vector<MenuItem*>& children() const { return m_children; }
     bool isSeparator() const { return m_caption == "-"; }

@@ -28,9 +28,13 @@ void TabControl::setSelectedTab(int index) {
     Click.raise();
 }
 
-const std::string& TabControl::caption(int index) const { return m_tabs[checked(index)].caption; }
+const std::string& TabControl::caption(int index) const {
+    return m_tabs[checked(index)].caption;
+}
 
-bool TabControl::tabEnabled(int index) const { return m_tabs[checked(index)].enabled; }
+bool TabControl::tabEnabled(int index) const {
+    return m_tabs[checked(index)].enabled;
+}
 
 void TabControl::setTabEnabled(int index, bool enabled) {
     auto& tab = m_tabs[checked(index)];

@@ -36,9 +36,9 @@ struct WindowModel {
     std::vector<Timer*> timers();
 
     FormModel frmSQD{"frmSQD"};
-    TabControl Tabek{"Tabek",
-                     {"Configuration  ", "Fighter  ", "Connections  ", "Game  ", "Chat  ", "Tools  ",
-                      "Misc  "}};
+    TabControl Tabek{
+        "Tabek",
+        {"Configuration  ", "Fighter  ", "Connections  ", "Game  ", "Chat  ", "Tools  ", "Misc  "}};
 
     // Configuration tab.
     Label fSettings{"fSettings"};
@@ -120,10 +120,10 @@ struct WindowModel {
     MenuItem mSelectAll{"mSelectAll", "Select All"};
     MenuItem mInvertSelection{"mInvertSelection", "Invert Selection"};
     MenuItem mClearSelection{"mClearSelection", "Clear Selection"};
-    MenuItem mKickBan{"mKickBan",
-                      "KickBan",
-                      {&mKick, &mBan, &mKickBanSeparator, &mSelectAll, &mInvertSelection,
-                       &mClearSelection}};
+    MenuItem mKickBan{
+        "mKickBan",
+        "KickBan",
+        {&mKick, &mBan, &mKickBanSeparator, &mSelectAll, &mInvertSelection, &mClearSelection}};
 
     // Notification-area menu.
     MenuItem mSysUpdate{"mSysUpdate", "Check for updates"};

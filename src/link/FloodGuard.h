@@ -1,0 +1,28 @@
+#pragma once
+
+#include "link/LinkContext.h"
+
+namespace squadlink {
+
+// The received-datagram limit per t1sec tick, the half-second user-action lock and the
+// 30-second reply time-out.
+class FloodGuard {
+public:
+    static constexpr int kDatagramLimit = 50;
+
+    explicit FloodGuard(LinkContext& context) : m_ctx(context) {}
+
+    // Counts one arrival; past the limit the socket is closed and the program ends.
+    void countDatagram();
+    // The shared lock of Connect, Send, Scan, Ping and chat: false (after the warning) while
+    // it runs, otherwise restarts it.
+    bool acquireLock();
+    void tFlood_Timer();
+    void tTimeout_Timer();
+    void t1secTick() { m_ctx.state.nDatagramCount = 0; }
+
+private:
+    LinkContext& m_ctx;
+};
+
+}  // namespace squadlink

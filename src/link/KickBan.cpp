@@ -1,0 +1,162 @@
+#include "link/KickBan.h"
+
+#include "link/ArrangerSide.h"
+#include "link/Codec.h"
+#include "link/Roster.h"
+#include "shell/TextUtil.h"
+
+namespace squadlink {
+
+bool KickBan::requireSelection() {
+    const auto& list = m_ctx.ui.lbFighters;
+    if (list.empty() || list.selCount() == 0) {
+        m_ctx.messages.warning("Select one or more Fighters first");
+        return false;
+    }
+    return true;
+}
+
+void KickBan::coKick_Click() {
+    if (!requireSelection()) {
+        return;
+    }
+    const int answer =
+        m_ctx.messages.ShowMessage("Are you sure you want to kick or ban selected Fighter(s)?",
+                                   mb::YesNoInformationDefaultNo, "Kick or ban");
+    if (answer == mb::No) {
+        return;
+    }
+    m_ctx.arranger->guardRoster([&] {
+        auto& list = m_ctx.ui.lbFighters;
+        const std::string wire = codec::scramble(codec::build('4'));
+        m_ctx.socket().setRemotePort(kFighterPort);
+        // The selection is taken once: events that run after each send may change the roster.
+        for (const auto& address : roster::addresses(list, true)) {
+            const int index = roster::findByAddress(list, address);
+            if (index < 0) {
+                continue;
+            }
+            list.removeItem(index);
+            m_ctx.socket().setRemoteHost(address);
+            try {
+                m_ctx.socket().sendData(wire);
+            } catch (const RuntimeError& error) {
+                if (error.number() != err::BadAddress && error.number() != err::HostUnreachable) {
+                    throw;
+                }
+                continue;
+            }
+            m_ctx.doEvents();
+        }
+        m_ctx.attention.ShowConnectionLamp();
+    });
+}
+
+void KickBan::storeBanned(const std::string& address) {
+    auto& state = m_ctx.state;
+    if (state.nBannedNext > kBannedSlots - 1) {
+        state.nBannedNext = 0;
+        m_ctx.messages.ShowMessage(std::string("Banned IP addresses list full") + kLineBreak +
+                                       "Starting to replace oldest entries with new ones",
+                                   mb::Information, "Ban");
+    }
+    state.BannedAddresses[static_cast<std::size_t>(state.nBannedNext)] = address;
+    ++state.nBannedNext;
+}
+
+void KickBan::coBan_Click() {
+    if (!requireSelection()) {
+        return;
+    }
+    m_ctx.arranger->guardRoster([&] {
+        for (const auto& address : roster::addresses(m_ctx.ui.lbFighters, true)) {
+            storeBanned(address);
+        }
+    });
+    coKick_Click();
+}
+
+void KickBan::clearBannedList() {
+    for (auto& slot : m_ctx.state.BannedAddresses) {
+        slot.clear();
+    }
+    m_ctx.state.nBannedNext = 0;
+}
+
+bool KickBan::refuseBanned(const std::string& sender) {
+    if (m_ctx.state.nBannedNext == 0) {
+        return false;
+    }
+    for (const auto& slot : m_ctx.state.BannedAddresses) {
+        if (slot.size() < 3) {
+            break;
+        }
+        if (equalsIgnoreCase(slot, sender)) {
+            m_ctx.socket().setRemotePort(kFighterPort);
+            m_ctx.socket().setRemoteHost(sender);
+            m_ctx.socket().sendData(codec::scramble(codec::build('4')));
+            m_ctx.doEvents();
+            return true;
+        }
+    }
+    return false;
+}
+
+void KickBan::lbFighters_MouseDown(MouseButton button, int x, int y) {
+    (void)x;
+    auto& list = m_ctx.ui.lbFighters;
+    if (button != MouseButton::Right || list.empty()) {
+        return;
+    }
+    const int row = rowAt(y);
+    if (row < 0 || row >= list.listCount()) {
+        list.selectNone();
+        return;
+    }
+    if (!list.selected(row) && list.selCount() > 0) {
+        list.selectNone();
+    }
+    list.setSelected(row, true);
+    list.setFocus();
+}
+
+void KickBan::lbFighters_MouseUp(MouseButton button, int x, int y) {
+    (void)x;
+    auto& ui = m_ctx.ui;
+    const auto& list = ui.lbFighters;
+    if (button != MouseButton::Right || list.empty()) {
+        return;
+    }
+    const int row = rowAt(y);
+    const bool onEntry = row >= 0 && row < list.listCount();
+    ui.mKick.setVisible(onEntry);
+    ui.mBan.setVisible(onEntry);
+    ui.mKickBanSeparator.setVisible(onEntry);
+    const int selected = list.selCount();
+    const bool all = selected == list.listCount();
+    const bool none = selected == 0;
+    ui.mSelectAll.setVisible(!all);
+    ui.mInvertSelection.setVisible(!all && !none);
+    ui.mClearSelection.setVisible(!none);
+    ui.mKickBan.popup();
+}
+
+void KickBan::mSelectAll_Click() {
+    auto& list = m_ctx.ui.lbFighters;
+    for (int i = 0; i < list.listCount(); ++i) {
+        list.setSelected(i, true);
+    }
+}
+
+void KickBan::mInvertSelection_Click() {
+    auto& list = m_ctx.ui.lbFighters;
+    for (int i = 0; i < list.listCount(); ++i) {
+        list.setSelected(i, !list.selected(i));
+    }
+}
+
+void KickBan::mClearSelection_Click() {
+    m_ctx.ui.lbFighters.selectNone();
+}
+
+}  // namespace squadlink

@@ -1,0 +1,63 @@
+#include "platform/fake/FakeLinkRig.h"
+
+#include "link/Codec.h"
+#include "shell/Timers.h"
+
+namespace squadlink {
+
+FakeLinkRig::FakeLinkRig() {
+    state.sAppCaption = "Squadlink v1.1.0";
+    link = std::make_unique<Link>(
+        LinkContext{ui, state, platform, messages, settings, guard, lifecycle, chat, attention});
+    link->connectHandlers();
+    InitTimers(ui);
+    for (Timer* timer : {&ui.tFlood, &ui.tTimeout, &ui.t1sec}) {
+        timers.attach(*timer);
+    }
+    ui.t1sec.Tick.connect([this] { link->flood().t1secTick(); });
+}
+
+void FakeLinkRig::startArranger(const std::string& nick) {
+    ui.tNick.setText(nick);
+    ui.oServer.setValue(true);
+    link->arranger().EnterArrangerMode(false);
+    state.bFormReady = true;
+    ui.t1sec.start();
+}
+
+void FakeLinkRig::startFighter(const std::string& nick) {
+    ui.tNick.setText(nick);
+    ui.oClient.setValue(true);
+    link->fighter().EnterFighterMode(true);
+    state.bFormReady = true;
+    ui.t1sec.start();
+}
+
+void FakeLinkRig::deliver(const std::string& plain, const std::string& sender) {
+    socket.deliver(codec::scramble(plain), sender);
+}
+
+std::string FakeLinkRig::sentPlain(int i) const {
+    const auto count = static_cast<int>(socket.sent.size());
+    const int index = i < 0 ? count + i : i;
+    if (index < 0 || index >= count) {
+        return "<none>";
+    }
+    std::string text = socket.sent[static_cast<std::size_t>(index)].data;
+    codec::unscramble(text);
+    return text;
+}
+
+void FakeLinkRig::join(const std::string& nick, const std::string& address) {
+    deliver(codec::build('1', {nick}), address);
+}
+
+void FakeLinkRig::setGameInfo(const std::string& server, const std::string& password,
+                              bool cheatingDeath) {
+    ui.tGame.setText(server);
+    ui.tPassword.setText(password);
+    ui.lGameName.setCaption("Clan War Server");
+    ui.lGameSecure.setCaption(cheatingDeath ? "Cheating-Death (C-D)" : "Valve Anti-Cheat (VAC)");
+}
+
+}  // namespace squadlink
