@@ -1,0 +1,11 @@
+#include "platform/qt/QtEventPump.h"
+
+#include <QCoreApplication>
+
+namespace squadlink {
+
+void QtEventPump::doEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+}  // namespace squadlink
