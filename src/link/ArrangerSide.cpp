@@ -69,6 +69,12 @@ void ArrangerSide::EnterArrangerMode(bool keepSocket) {
             m_ctx.doEvents();
         }
         state.sArrangerAddress.clear();
+        // The address boxes of this mode take the program's own right-click paste.
+        if (state.bFormReady) {
+            ui.tServer.setHooked(false);
+        }
+        ui.tGame.setHooked(true);
+        ui.tPassword.setHooked(true);
         ui.lWAAddress.setCaption(m_ctx.socket().localIp());
         m_ctx.attention.ShowConnectionLamp();
         ShowOwnAddress();

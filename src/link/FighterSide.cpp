@@ -31,6 +31,11 @@ void FighterSide::EnterFighterMode(bool restoreAddress) {
         m_ctx.socket().bind(kFighterPort);
         m_ctx.doEvents();
         m_ctx.state.sArrangerAddress.clear();
+        if (m_ctx.state.bFormReady) {
+            ui.tGame.setHooked(false);
+            ui.tPassword.setHooked(false);
+        }
+        ui.tServer.setHooked(true);
         m_ctx.attention.ShowConnectionLamp();
         m_ctx.arranger->ShowOwnAddress();
         ui.Tabek.setTabEnabled(tab::Fighter, true);

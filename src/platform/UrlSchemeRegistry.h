@@ -14,6 +14,8 @@ public:
     virtual std::string currentCommand() const = 0;
     // Makes the executable at this absolute path the handler.
     virtual void registerHandler(const std::string& executablePath) = 0;
+    // Removes the registration (reset to defaults). False when it could not be removed.
+    virtual bool unregisterHandler() = 0;
 };
 
 }  // namespace squadlink

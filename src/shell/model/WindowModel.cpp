@@ -54,6 +54,7 @@ std::vector<Control*> WindowModel::controls() {
             &coSendInfo,
             &rtb,
             &tChat,
+            &hsGamma,
             &fReset,
             &lReset,
             &coDelete,

@@ -9,6 +9,7 @@
 #include "shell/model/ListBox.h"
 #include "shell/model/MenuItem.h"
 #include "shell/model/OptionButton.h"
+#include "shell/model/ScrollBar.h"
 #include "shell/model/TabControl.h"
 #include "shell/model/TextBox.h"
 #include "shell/model/Timer.h"
@@ -89,6 +90,9 @@ struct WindowModel {
     // Chat tab.
     Label rtb{"rtb"};
     TextBox tChat{"tChat"};
+
+    // Tools tab: the gamma slider the hot keys move.
+    ScrollBar hsGamma{"hsGamma", 50, 600, 50, 100};
 
     // Misc tab.
     Label fReset{"fReset"};

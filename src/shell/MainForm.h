@@ -1,0 +1,105 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "chat/PlainChatView.h"
+#include "link/Link.h"
+#include "platform/HotKeys.h"
+#include "platform/InstanceChannel.h"
+#include "platform/Platform.h"
+#include "platform/TrayIcon.h"
+#include "platform/UrlSchemeRegistry.h"
+#include "shell/ErrorGuard.h"
+#include "shell/FormState.h"
+#include "shell/Lifecycle.h"
+#include "shell/Messages.h"
+#include "shell/Notifier.h"
+#include "shell/ServerLinks.h"
+#include "shell/SettingsStore.h"
+#include "shell/model/WindowModel.h"
+
+namespace squadlink {
+
+// The OS pieces of the shell beyond the link's platform services.
+struct ShellServices {
+    Platform& platform;
+    UrlSchemeRegistry& urlScheme;
+    InstanceChannel& instances;
+    HotKeys& hotKeys;
+    TrayIcon& tray;
+    std::string executablePath;
+};
+
+// The main window's behaviour: it owns the window model and the form-level state, starts the
+// program up in the remembered mode and shuts it down, and handles the shell's own controls.
+class MainForm : public Lifecycle {
+public:
+    static constexpr int kTwipsPerPixel = 15;
+
+    explicit MainForm(const ShellServices& services);
+    MainForm(const MainForm&) = delete;
+    MainForm& operator=(const MainForm&) = delete;
+    ~MainForm() override;
+
+    static std::string appCaption();
+
+    // The start sequence. False when the program ended during it (a second copy, an invalid
+    // link, ports in use, a fatal error): the caller must not enter the event loop then.
+    bool Form_Load(const std::vector<std::string>& arguments);
+    // The shut-down: peers told, socket closed, settings saved.
+    void Form_Unload();
+    // Closing the window, the tray's Close, the desktop session ending.
+    void close();
+    // A left click on the tray icon.
+    void trayActivated();
+
+    [[noreturn]] void unloadAndEnd() override;
+    [[noreturn]] void end() override;
+    bool ended() const override { return m_ended; }
+
+    WindowModel& ui() { return m_ui; }
+    FormState& state() { return m_state; }
+    Link& link() { return m_link; }
+    Notifier& notifier() { return m_notifier; }
+    ServerLinks& serverLinks() { return m_serverLinks; }
+    ErrorGuard& guard() { return m_guard; }
+    bool isSecondInstance() const { return m_secondInstance; }
+
+    void LoadSettings();
+    void Tabek_Click();
+    void t1sec_Timer();
+    void coDelete_Click();
+    void Form_Resize();
+    void gammaHotKey(bool up);
+
+private:
+    void connectHandlers();
+    void placeWindow();
+    void restoreMode(const std::string& link);
+    void selectStoredTab();
+    void selectTabOrRepair(int tab);
+    [[noreturn]] void HandOverToRunningInstance(const std::vector<std::string>& arguments);
+    void onInstanceRequest(InstanceChannel::Request request);
+    // Runs one start-up step; a stored tab that does not exist (380) is repaired to tab 0 and
+    // start-up goes on with the next step.
+    template <typename Step>
+    void startStep(Step&& step);
+
+    ShellServices m_services;
+    Platform& m_platform;
+    WindowModel m_ui;
+    FormState m_state;
+    SettingsStore m_settings;
+    Messages m_messages;
+    ErrorGuard m_guard;
+    PlainChatView m_chat;
+    Notifier m_notifier;
+    Link m_link;
+    ServerLinks m_serverLinks;
+    bool m_ended = false;
+    bool m_secondInstance = false;
+    bool m_unloaded = false;
+};
+
+}  // namespace squadlink
