@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <string>
+
+#include "platform/UrlSchemeRegistry.h"
+
+namespace squadlink {
+
+// "sqd" links on freedesktop.org desktops: a desktop entry "squadlink.desktop" in the user's
+// applications folder that handles x-scheme-handler/sqd, made the default handler with
+// xdg-mime, or directly in the user's mimeapps.list where xdg-mime is missing. Paths are in
+// the file system's encoding (UTF-8).
+class XdgUrlSchemeRegistry : public UrlSchemeRegistry {
+public:
+    static constexpr const char* kDesktopFile = "squadlink.desktop";
+    static constexpr const char* kMimeType = "x-scheme-handler/sqd";
+
+    // `xdgMime` is the helper program to run; tests point it at one that does not exist.
+    explicit XdgUrlSchemeRegistry(QString xdgMime = QStringLiteral("xdg-mime"))
+        : m_xdgMime(std::move(xdgMime)) {}
+
+    std::string currentCommand() const override;
+    void registerHandler(const std::string& executablePath) override;
+    // Deletes the desktop entry and takes it out of the user's mimeapps.list; true when
+    // neither is left afterwards.
+    bool unregisterHandler() override;
+
+    // The user's applications folder and the desktop entry written there.
+    static QString applicationsDir();
+    static QString desktopFilePath();
+    static QString mimeAppsListPath();
+
+    // The Exec value for a program and the program a given Exec value starts.
+    static QString execLine(const QString& executable);
+    static QString programOfExec(const QString& exec);
+
+private:
+    QString defaultDesktopId() const;
+    QString findDesktopFile(const QString& desktopId) const;
+    bool runXdgMime(const QStringList& arguments, QString* output) const;
+    static QString defaultFromMimeApps();
+    static bool writeMimeAppsDefault();
+    static bool removeFromMimeApps();
+
+    QString m_xdgMime;
+};
+
+}  // namespace squadlink
