@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTextBrowser>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ModelBinding.h"
+#include "shell/model/WindowModel.h"
+
+namespace squadlink {
+
+class TabStopDelegate;
+
+// The main window: one widget per control model, named as the control, kept in step with the
+// model by a ModelBinding. Behaviour stays in the model's handlers; this class only lays the
+// controls out and carries the frame (tray icon, closing, hiding into the tray).
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(WindowModel& model, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    WindowModel& model() { return m_model; }
+    ModelBinding& binding() { return *m_binding; }
+    // Every user event (keys, clicks, edits, timer-free window events, tray clicks, closing)
+    // runs through this guard.
+    void setGuard(ModelBinding::Guard guard);
+
+    // Controls that found no widget of their name (empty when the window is complete).
+    const std::vector<std::string>& unboundControls() const { return m_unbound; }
+
+    QTextBrowser* chatView() const { return m_chatView; }
+    QListWidget* roster() const { return m_roster; }
+    QMenu* rosterMenu() const { return m_rosterMenu; }
+    QMenu* trayMenu() const { return m_trayMenu; }
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    static QIcon applicationIcon();
+    // Registers the compiled-in sounds and icons; a static library's resources are not
+    // registered by themselves. Safe to call more than once.
+    static void loadResources();
+
+    // Closing the window (title-bar button, the tray menu's Close) runs this handler instead of
+    // closing at once; the handler ends the program. Without a handler the window just closes.
+    void setCloseHandler(std::function<void()> handler) { m_closeHandler = std::move(handler); }
+    // A left click on the tray icon runs this handler; by default the window comes back.
+    void setTrayClickHandler(std::function<void()> handler) { m_trayClick = std::move(handler); }
+
+    void showTrayIcon();
+    void removeTrayIcon();
+    // Hides the window into the tray when there is one; otherwise it stays minimised on the
+    // taskbar, so that it can always be reached.
+    void hideToTray();
+    void restoreFromTray();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildConfigurationTab();
+    QWidget* buildFighterTab();
+    QWidget* buildConnectionsTab();
+    QWidget* buildGameTab();
+    QWidget* buildChatTab();
+    QWidget* buildToolsTab();
+    QWidget* buildMiscTab();
+    QWidget* buildStatusBar();
+    void buildMenus();
+    void buildTray();
+    void layoutRosterCaptions();
+    void refreshRosterStops();
+    void mirrorFormVisibility();
+
+    WindowModel& m_model;
+    ModelBinding* m_binding = nullptr;
+    std::vector<std::string> m_unbound;
+    QTextBrowser* m_chatView = nullptr;
+    QListWidget* m_roster = nullptr;
+    TabStopDelegate* m_rosterDelegate = nullptr;
+    QWidget* m_rosterHeader = nullptr;
+    QMenu* m_rosterMenu = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    std::function<void()> m_closeHandler;
+    std::function<void()> m_trayClick;
+    bool m_everShown = false;
+    bool m_closing = false;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+};
+
+}  // namespace squadlink
