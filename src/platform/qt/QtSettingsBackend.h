@@ -24,9 +24,6 @@ public:
     // Where the store lives, for diagnostics and tests.
     QString fileName() const { return m_settings.fileName(); }
 
-    static QString fromWindows1252(const std::string& text);
-    static std::string toWindows1252(const QString& text);
-
 private:
     // Reads pick up what another copy of the program wrote in the meantime, so the
     // hand-over of a link through "Temp" works across processes.
