@@ -1,9 +1,28 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <string>
+#include <vector>
+
+#include "Program.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.show();
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Squadlink"));
+    QApplication::setApplicationName(QStringLiteral("Squadlink"));
+    QApplication::setDesktopFileName(QStringLiteral("squadlink"));
+    // The program lives on in the notification area; it ends only through its own shut-down.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.emplace_back(argv[i]);
+    }
+    squadlink::ProgramOptions options;
+    options.executablePath = QCoreApplication::applicationFilePath().toStdString();
+    squadlink::Program program(options);
+    if (!program.start(arguments) || program.quitRequested()) {
+        return 0;
+    }
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
+                     [&program] { program.form().close(); });
     return QApplication::exec();
 }

@@ -102,6 +102,11 @@ bool KickBan::refuseBanned(const std::string& sender) {
     return false;
 }
 
+// The row under the pointer, counted in lines of the list's font from the top.
+int KickBan::rowAt(int y) const {
+    return y < 0 ? -1 : y / m_ctx.ui.lbFighters.rowHeight();
+}
+
 void KickBan::lbFighters_MouseDown(MouseButton button, int x, int y) {
     (void)x;
     auto& list = m_ctx.ui.lbFighters;

@@ -26,16 +26,12 @@ public:
     void mInvertSelection_Click();
     void mClearSelection_Click();
 
-    // Height in pixels of one line of the list's font; the window sets it.
-    void setLineHeight(int pixels) { m_lineHeight = pixels > 0 ? pixels : 1; }
-
 private:
     bool requireSelection();
     void storeBanned(const std::string& address);
-    int rowAt(int y) const { return y < 0 ? -1 : y / m_lineHeight; }
+    int rowAt(int y) const;
 
     LinkContext& m_ctx;
-    int m_lineHeight = 16;
 };
 
 }  // namespace squadlink

@@ -24,9 +24,10 @@ std::string MainForm::appCaption() {
            std::to_string(SQUADLINK_VERSION_MINOR) + "." + std::to_string(SQUADLINK_VERSION_PATCH);
 }
 
-MainForm::MainForm(const ShellServices& services)
+MainForm::MainForm(WindowModel& ui, const ShellServices& services)
     : m_services(services),
       m_platform(services.platform),
+      m_ui(ui),
       m_settings(m_platform.settings),
       m_messages(m_platform.messageBox, m_state.sAppCaption),
       m_guard(m_messages, *this),

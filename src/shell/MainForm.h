@@ -37,7 +37,7 @@ class MainForm : public Lifecycle {
 public:
     static constexpr int kTwipsPerPixel = 15;
 
-    explicit MainForm(const ShellServices& services);
+    MainForm(WindowModel& ui, const ShellServices& services);
     MainForm(const MainForm&) = delete;
     MainForm& operator=(const MainForm&) = delete;
     ~MainForm() override;
@@ -88,7 +88,7 @@ private:
 
     ShellServices m_services;
     Platform& m_platform;
-    WindowModel m_ui;
+    WindowModel& m_ui;
     FormState m_state;
     SettingsStore m_settings;
     Messages m_messages;

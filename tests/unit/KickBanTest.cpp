@@ -101,7 +101,7 @@ TEST_F(KickBan_, FullBannedListWrapsToTheOldestSlot) {
 
 TEST_F(KickBan_, RightClickSelectionAndMenuVisibility) {
     constexpr int line = 16;
-    kb().setLineHeight(line);
+    roster().setRowHeight(line);
     // Below the last entry: everything deselected, only "Select All".
     roster().setSelected(0, true);
     roster().mouseDown(MouseButton::Right, 5, 3 * line + 2);

@@ -18,7 +18,7 @@ namespace {
 struct ShellRig {
     MainForm& form() {
         if (!m_form) {
-            m_form = std::make_unique<MainForm>(ShellServices{
+            m_form = std::make_unique<MainForm>(model, ShellServices{
                 platform, urlScheme, instances, hotKeys, tray, "/opt/squadlink/bin/squadlink"});
         }
         return *m_form;
@@ -29,6 +29,7 @@ struct ShellRig {
         return found == settings.values.end() ? "<missing>" : found->second;
     }
 
+    WindowModel model;
     FakeSocket socket;
     FakePump pump;
     FakeClock clock;

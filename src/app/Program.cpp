@@ -1,0 +1,48 @@
+#include "Program.h"
+
+namespace squadlink {
+
+Program::Program(const ProgramOptions& options)
+    : m_window(std::make_unique<MainWindow>(m_model)), m_socket(options.bindAddress) {
+    MessageBox* messageBox = options.messageBox;
+    if (messageBox == nullptr) {
+        m_messageBox = std::make_unique<QtMessageBox>(m_window.get());
+        messageBox = m_messageBox.get();
+    }
+    SoundPlayer* sound = options.sound;
+    if (sound == nullptr) {
+        m_sound = std::make_unique<QtSoundPlayer>();
+        sound = m_sound.get();
+    }
+    m_windows = std::make_unique<QtWindowSystem>(*m_window);
+    m_instances = std::make_unique<QtInstanceChannel>(MainForm::appCaption());
+    m_tray = std::make_unique<QtTrayIcon>(*m_window);
+    m_platform = std::make_unique<Platform>(Platform{
+        m_socket, m_pump, m_clock, *messageBox, m_settings, *sound, *m_windows, m_application});
+    m_form = std::make_unique<MainForm>(
+        m_model, ShellServices{*m_platform, m_urlScheme, *m_instances, m_hotKeys, *m_tray,
+                               options.executablePath});
+
+    auto guard = [this](const std::function<void()>& handler) { m_form->guard().run(handler); };
+    m_window->setGuard(guard);
+    m_window->setCloseHandler([this] { m_form->close(); });
+    m_window->setTrayClickHandler([this] { m_form->trayActivated(); });
+    m_timers.setGuard(guard);
+    for (Timer* timer : m_model.timers()) {
+        m_timers.attach(*timer);
+    }
+    if (options.handleSignals) {
+        m_signals = std::make_unique<UnixSignals>([this] { m_form->close(); });
+    }
+}
+
+Program::~Program() {
+    m_signals.reset();
+    m_form.reset();
+}
+
+bool Program::start(const std::vector<std::string>& arguments) {
+    return m_form->Form_Load(arguments);
+}
+
+}  // namespace squadlink

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MainWindow.h"
+#include "QtTrayIcon.h"
+#include "platform/linux/LinuxUdpSocket.h"
+#include "platform/linux/UnixSignals.h"
+#include "platform/linux/X11HotKeys.h"
+#include "platform/linux/XdgUrlSchemeRegistry.h"
+#include "platform/qt/QtApplication.h"
+#include "platform/qt/QtClock.h"
+#include "platform/qt/QtEventPump.h"
+#include "platform/qt/QtInstanceChannel.h"
+#include "platform/qt/QtMessageBox.h"
+#include "platform/qt/QtSettingsBackend.h"
+#include "platform/qt/QtSoundPlayer.h"
+#include "platform/qt/QtTimerDriver.h"
+#include "platform/qt/QtWindowSystem.h"
+#include "shell/MainForm.h"
+#include "shell/model/WindowModel.h"
+
+namespace squadlink {
+
+struct ProgramOptions {
+    // The address the socket binds; all IPv4 addresses unless a test asks for one.
+    std::string bindAddress = "0.0.0.0";
+    std::string executablePath;
+    // Stand-ins a test may give; the real dialogs and sounds otherwise.
+    MessageBox* messageBox = nullptr;
+    SoundPlayer* sound = nullptr;
+    // Tests run several copies in one process; only the real program listens for signals.
+    bool handleSignals = true;
+};
+
+// One running copy of Squadlink: the window model and its behaviour, the Qt window that shows
+// it, and the real backends they use.
+class Program {
+public:
+    explicit Program(const ProgramOptions& options);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // The start sequence; false when the program already ended.
+    bool start(const std::vector<std::string>& arguments);
+    // True when the program asked to end before the event loop ran.
+    bool quitRequested() const { return m_application.quitRequested(); }
+
+    WindowModel& model() { return m_model; }
+    MainForm& form() { return *m_form; }
+    MainWindow& window() { return *m_window; }
+    LinuxUdpSocket& socket() { return m_socket; }
+
+private:
+    WindowModel m_model;
+    std::unique_ptr<MainWindow> m_window;
+    LinuxUdpSocket m_socket;
+    QtEventPump m_pump;
+    QtClock m_clock;
+    std::unique_ptr<QtMessageBox> m_messageBox;
+    QtSettingsBackend m_settings;
+    std::unique_ptr<QtSoundPlayer> m_sound;
+    std::unique_ptr<QtWindowSystem> m_windows;
+    QtApplication m_application;
+    XdgUrlSchemeRegistry m_urlScheme;
+    std::unique_ptr<QtInstanceChannel> m_instances;
+    X11HotKeys m_hotKeys;
+    std::unique_ptr<QtTrayIcon> m_tray;
+    std::unique_ptr<Platform> m_platform;
+    std::unique_ptr<MainForm> m_form;
+    QtTimerDriver m_timers;
+    std::unique_ptr<UnixSignals> m_signals;
+};
+
+}  // namespace squadlink
