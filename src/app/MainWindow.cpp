@@ -21,6 +21,7 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "Captions.h"
 #include "TabStopDelegate.h"
@@ -35,6 +36,7 @@ namespace squadlink {
 namespace {
 
 constexpr int kLampSize = 13;
+constexpr int kFontPixels = 11;
 constexpr int kStatusHeight = 18;
 
 // Calls back when the watched widget is resized.
@@ -111,6 +113,11 @@ MainWindow::MainWindow(WindowModel& model, QWidget* parent)
     : QMainWindow(parent), m_model(model), m_binding(new ModelBinding(this)) {
     loadResources();
     setObjectName(QString::fromStdString(model.frmSQD.name()));
+    // The window has a fixed size in pixels, so its font is sized in pixels too: the size of
+    // the classic 8-point dialog font at 96 dots per inch.
+    QFont compact = font();
+    compact.setPixelSize(kFontPixels);
+    setFont(compact);
     setWindowIcon(applicationIcon());
     applyCaptions(model);
 
@@ -120,6 +127,8 @@ MainWindow::MainWindow(WindowModel& model, QWidget* parent)
     layout->setSpacing(3);
     auto* tabs = named(new QTabWidget(central), "Tabek");
     tabs->setUsesScrollButtons(false);
+    // Seven captions ending in blanks must fit the fixed width without scroll arrows.
+    tabs->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"));
     tabs->addTab(buildConfigurationTab(), QString());
     tabs->addTab(buildFighterTab(), QString());
     tabs->addTab(buildConnectionsTab(), QString());
@@ -196,6 +205,7 @@ QWidget* MainWindow::buildConfigurationTab() {
     notify->addStretch(1);
     grid->addLayout(notify, 3, 0, 1, 2);
     auto* autoConnect = named(new QCheckBox(settings), "chAutoConnect");
+    autoConnect->setProperty("wrapWidth", 400);
     grid->addWidget(autoConnect, 4, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     layout->addWidget(settings);
@@ -383,14 +393,21 @@ QWidget* MainWindow::buildStatusBar() {
     }
     row->addWidget(lampPane);
 
-    // Widths in proportion to the classic panes: name, address, date, time.
-    const std::pair<const char*, int> panes[] = {
-        {"lCompName", 4}, {"lUserIP", 2}, {"lDate", 1}, {"lTime", 1}};
-    for (const auto& [name, stretch] : panes) {
+    // Name and address share the room as the classic panes did; date and time get what
+    // "dd.mm.yyyy" and "hh:nn:ss" need.
+    const QFontMetrics metrics(font());
+    const int dateWidth = metrics.horizontalAdvance(QStringLiteral("00.00.0000")) + 10;
+    const int timeWidth = metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 10;
+    const std::tuple<const char*, int, int> panes[] = {
+        {"lCompName", 2, 0}, {"lUserIP", 1, 0}, {"lDate", 0, dateWidth}, {"lTime", 0, timeWidth}};
+    for (const auto& [name, stretch, width] : panes) {
         auto* pane = sunkenPane(bar);
         auto* label = named(new QLabel(pane), name);
         label->setMinimumWidth(10);
         pane->layout()->addWidget(label);
+        if (width > 0) {
+            pane->setFixedWidth(width);
+        }
         row->addWidget(pane, stretch);
     }
     return bar;

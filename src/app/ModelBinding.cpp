@@ -62,6 +62,28 @@ int shiftState(Qt::KeyboardModifiers modifiers) {
            ((modifiers & Qt::AltModifier) != 0 ? 4 : 0);
 }
 
+// Check boxes cannot wrap their text; one with a "wrapWidth" gets line breaks where its words
+// would run past that width.
+QString wrappedCaption(const QString& caption, const QWidget* widget) {
+    const int width = widget->property("wrapWidth").toInt();
+    if (width <= 0) {
+        return caption;
+    }
+    const QFontMetrics metrics(widget->font());
+    QString result;
+    QString line;
+    for (const QString& word : caption.split(QLatin1Char(' '))) {
+        const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(candidate) > width) {
+            result += line + QLatin1Char('\n');
+            line = word;
+        } else {
+            line = candidate;
+        }
+    }
+    return result + line;
+}
+
 bool setIfDifferent(QWidget* widget, bool enabled, bool visible) {
     if (widget->isEnabled() != enabled) {
         widget->setEnabled(enabled);
@@ -445,7 +467,7 @@ void ModelBinding::bind(CheckBox& box, QCheckBox* widget) {
     auto refresh = [&box](QCheckBox* w) {
         const QSignalBlocker blocker(w);
         setIfDifferent(w, box.enabled(), box.visible());
-        const QString caption = Cp1252::toUnicode(box.caption());
+        const QString caption = wrappedCaption(Cp1252::toUnicode(box.caption()), w);
         if (w->text() != caption) {
             w->setText(caption);
         }
@@ -567,13 +589,20 @@ void ModelBinding::bind(ListBox& list, QListWidget* widget) {
         if (refreshing() || target.isNull()) {
             return;
         }
-        ++m_pushing;
-        run([&list, target] {
-            for (int i = 0; i < list.listCount() && i < target->count(); ++i) {
-                list.setSelected(i, target->item(i)->isSelected());
-            }
-        });
-        --m_pushing;
+        {
+            struct Pushing {
+                int& depth;
+                explicit Pushing(int& d) : depth(d) { ++depth; }
+                ~Pushing() { --depth; }
+                Pushing(const Pushing&) = delete;
+                Pushing& operator=(const Pushing&) = delete;
+            } pushing(m_pushing);
+            run([&list, target] {
+                for (int i = 0; i < list.listCount() && i < target->count(); ++i) {
+                    list.setSelected(i, target->item(i)->isSelected());
+                }
+            });
+        }
         if (!target.isNull()) {
             Refreshing scope(*this);
             refresh(target.data());

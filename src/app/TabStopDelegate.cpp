@@ -17,20 +17,19 @@ TabStopDelegate::TabStopDelegate(QObject* parent) : QStyledItemDelegate(parent) 
 }
 
 std::vector<int> TabStopDelegate::mapStops(const std::vector<int>& dialogUnits,
-                                           int averageCharWidth, int lastColumnWidth,
+                                           int averageCharWidth,
+                                           const std::vector<int>& minimumWidths,
                                            int availableWidth) {
     std::vector<int> pixels;
     for (const int units : dialogUnits) {
         pixels.push_back(units * averageCharWidth / 4);
     }
-    if (!pixels.empty()) {
-        const int last = pixels.back();
-        const int room = availableWidth - lastColumnWidth - kTextMargin;
-        if (last > room && room > 0) {
-            for (int& stop : pixels) {
-                stop = stop * room / last;
-            }
-        }
+    int end = availableWidth - kTextMargin;
+    for (std::size_t i = pixels.size(); i-- > 0;) {
+        const int minimum = i < minimumWidths.size() ? minimumWidths[i] : 0;
+        const int floor = i == 0 ? 0 : pixels[i - 1];
+        pixels[i] = std::max(std::min(pixels[i], end - minimum), std::min(floor, pixels[i]));
+        end = pixels[i];
     }
     return pixels;
 }
@@ -44,9 +43,10 @@ void TabStopDelegate::setTabStops(const std::vector<int>& dialogUnits, const QFo
             units.push_back(stop);
         }
     }
-    // The last column must keep room for a ping such as "???? ms".
-    const int lastColumn = metrics.horizontalAdvance(QStringLiteral("9999 ms"));
-    auto pixels = mapStops(units, metrics.averageCharWidth(), lastColumn, availableWidth);
+    // Room for the roster's widest address and ping column; other lists get no minimum.
+    const std::vector<int> minimums{metrics.horizontalAdvance(QStringLiteral("255.255.255.255 ")),
+                                    metrics.horizontalAdvance(QStringLiteral("        999 ms"))};
+    auto pixels = mapStops(units, metrics.averageCharWidth(), minimums, availableWidth);
     if (pixels != m_pixelStops) {
         m_pixelStops = std::move(pixels);
         emit tabStopsChanged();

@@ -13,7 +13,7 @@ public:
     explicit TabStopDelegate(QObject* parent = nullptr);
 
     // Stops in dialog units (a quarter of the font's average character width), mapped to
-    // pixels; squeezed proportionally when the last column would not fit into availableWidth.
+    // pixels; moved left where an address or a ping would not fit into availableWidth.
     void setTabStops(const std::vector<int>& dialogUnits, const QFontMetrics& metrics,
                      int availableWidth);
     const std::vector<int>& pixelStops() const { return m_pixelStops; }
@@ -24,8 +24,10 @@ public:
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
+    // Each column after a stop keeps at least its minimum width (minimumWidths[i] for the
+    // column starting at stop i): stops move left, never past the previous column's start.
     static std::vector<int> mapStops(const std::vector<int>& dialogUnits, int averageCharWidth,
-                                     int lastColumnWidth, int availableWidth);
+                                     const std::vector<int>& minimumWidths, int availableWidth);
 
 signals:
     void tabStopsChanged();

@@ -458,12 +458,16 @@ TEST(X11HotKeysTest, WithoutX11RegistrationFailsQuietly) {
     EXPECT_FALSE(fired);
 }
 
-TEST(TabStopDelegateTest, DialogUnitsMapToPixelsAndSqueezeToFit) {
-    EXPECT_EQ(TabStopDelegate::mapStops({184, 251}, 6, 50, 1000), (std::vector<int>{276, 376}));
-    const auto squeezed = TabStopDelegate::mapStops({184, 251}, 8, 50, 400);
+TEST(TabStopDelegateTest, DialogUnitsMapToPixelsAndMakeRoomForTheLastColumns) {
+    EXPECT_EQ(TabStopDelegate::mapStops({184, 251}, 6, {0, 0}, 1000), (std::vector<int>{276, 376}));
+    const auto squeezed = TabStopDelegate::mapStops({184, 251}, 8, {100, 60}, 450);
     ASSERT_EQ(squeezed.size(), 2U);
-    EXPECT_LE(squeezed[1] + 50 + TabStopDelegate::kTextMargin, 400);
-    EXPECT_LT(squeezed[0], squeezed[1]);
+    EXPECT_LE(squeezed[1] + 60, 450 - TabStopDelegate::kTextMargin);
+    EXPECT_GE(squeezed[1] - squeezed[0], 100);
+    // Too narrow for everything: stops never cross each other.
+    const auto cramped = TabStopDelegate::mapStops({184, 251}, 8, {300, 300}, 200);
+    EXPECT_LE(cramped[0], cramped[1]);
+    EXPECT_GE(cramped[0], 0);
 }
 
 }  // namespace
