@@ -30,6 +30,19 @@
 #include "platform/qt/QtTimerDriver.h"
 #include "platform/qt/QtWindowSystem.h"
 
+// After Qt: Xlib's macros would break Qt's headers.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <xcb/xcb.h>
+#undef None
+#undef Bool
+#undef Status
+#undef KeyPress
+#undef KeyRelease
+#undef FocusIn
+#undef FocusOut
+#undef Expose
+
 namespace squadlink {
 namespace {
 
@@ -456,6 +469,43 @@ TEST(X11HotKeysTest, WithoutX11RegistrationFailsQuietly) {
     EXPECT_FALSE(keys.registered(HotKeys::Key::GammaUp));
     keys.unregisterKey(HotKeys::Key::GammaUp);
     EXPECT_FALSE(fired);
+}
+
+// Needs an X server (for example Xvfb and QT_QPA_PLATFORM=xcb); skipped offscreen.
+TEST(X11HotKeysTest, KeysTakenByAnotherClientFailAndFreeKeysFireWithLockModifiers) {
+    if (QGuiApplication::platformName() != "xcb") {
+        GTEST_SKIP() << "needs an X11 display";
+    }
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    const KeyCode plus = XKeysymToKeycode(other, XK_KP_Add);
+    XGrabKey(other, plus, ControlMask | ShiftMask, DefaultRootWindow(other), 1, GrabModeAsync,
+             GrabModeAsync);
+    XSync(other, 0);
+
+    X11HotKeys keys;
+    int ups = 0;
+    int downs = 0;
+    EXPECT_FALSE(keys.registerKey(HotKeys::Key::GammaUp, [&ups] { ++ups; }));
+    EXPECT_TRUE(keys.registerKey(HotKeys::Key::GammaDown, [&downs] { ++downs; }));
+    XCloseDisplay(other);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return keys.registerKey(HotKeys::Key::GammaUp, [&ups] { ++ups; }); }, 2000));
+
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    const KeyCode minus = XKeysymToKeycode(x11->display(), XK_KP_Subtract);
+    xcb_key_press_event_t press{};
+    press.response_type = XCB_KEY_PRESS;
+    press.detail = minus;
+    press.state = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_LOCK;
+    EXPECT_TRUE(keys.nativeEventFilter("xcb_generic_event_t", &press, nullptr));
+    press.state = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_1;
+    EXPECT_FALSE(keys.nativeEventFilter("xcb_generic_event_t", &press, nullptr));
+    press.detail = plus;
+    press.state = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
+    EXPECT_TRUE(keys.nativeEventFilter("xcb_generic_event_t", &press, nullptr));
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(ups, 1);
 }
 
 TEST(TabStopDelegateTest, DialogUnitsMapToPixelsAndMakeRoomForTheLastColumns) {
