@@ -133,23 +133,23 @@ public:
             setUpFighter();
         }
         if ((flags & 0x80) != 0) {
-            rig.socket.failingHosts["10.0.0.2"] = err::HostUnreachable;
-            rig.socket.failingHosts["10.9.9.9"] = err::BadAddress;
+            m_rig.socket.failingHosts["10.0.0.2"] = err::HostUnreachable;
+            m_rig.socket.failingHosts["10.9.9.9"] = err::BadAddress;
         }
-        rig.socket.sent.clear();
-        rig.boxes.shown.clear();
-        rig.boxes.answers.clear();
+        m_rig.socket.sent.clear();
+        m_rig.boxes.shown.clear();
+        m_rig.boxes.answers.clear();
         for (int bit = 0; bit < 8; ++bit) {
-            rig.boxes.answers.push_back(((answers >> bit) & 1) != 0 ? mb::Yes : mb::No);
+            m_rig.boxes.answers.push_back(((answers >> bit) & 1) != 0 ? mb::Yes : mb::No);
         }
-        rig.state.nDatagramCount = 0;
+        m_rig.state.nDatagramCount = 0;
         checkInvariants();
     }
 
     // Returns false once the program has ended.
     bool handle(std::string_view segment) {
         if (segment.empty() || m_datagrams >= kMaxDatagrams) {
-            return !rig.lifecycle.ended();
+            return !m_rig.lifecycle.ended();
         }
         ++m_datagrams;
         const auto header = static_cast<std::uint8_t>(segment[0]);
@@ -158,11 +158,11 @@ public:
         const std::string wire = (header & 0x08) != 0 ? codec::scramble(body) : std::string(body);
         switch ((header >> 4) & 0x03) {
             case 2:
-                rig.pump.queued.push_back([this, wire, sender] { arrive(wire, sender); });
+                m_rig.pump.queued.push_back([this, wire, sender] { arrive(wire, sender); });
                 break;
             case 3:
-                if (!rig.boxes.whileOpen) {
-                    rig.boxes.whileOpen = [this, wire, sender] { arrive(wire, sender); };
+                if (!m_rig.boxes.whileOpen) {
+                    m_rig.boxes.whileOpen = [this, wire, sender] { arrive(wire, sender); };
                     break;
                 }
                 [[fallthrough]];
@@ -170,15 +170,15 @@ public:
                 arriveChecked(wire, sender);
                 break;
         }
-        if (rig.lifecycle.ended()) {
+        if (m_rig.lifecycle.ended()) {
             return false;
         }
         switch ((header >> 6) & 0x03) {
             case 1:
-                guarded([this] { rig.timers.advance(1000); });
+                guarded([this] { m_rig.timers.advance(1000); });
                 break;
             case 2:
-                guarded([this] { rig.timers.advance(30000); });
+                guarded([this] { m_rig.timers.advance(30000); });
                 break;
             case 3:
                 userAction(header & 0x07);
@@ -187,17 +187,17 @@ public:
                 break;
         }
         checkInvariants();
-        return !rig.lifecycle.ended();
+        return !m_rig.lifecycle.ended();
     }
 
     // Whatever is still waiting arrives now.
     void finish() {
-        if (!rig.lifecycle.ended()) {
-            guarded([this] { rig.pump.doEvents(); });
+        if (!m_rig.lifecycle.ended()) {
+            guarded([this] { m_rig.pump.doEvents(); });
         }
-        if (!rig.lifecycle.ended() && rig.boxes.whileOpen) {
-            auto pending = std::move(rig.boxes.whileOpen);
-            rig.boxes.whileOpen = nullptr;
+        if (!m_rig.lifecycle.ended() && m_rig.boxes.whileOpen) {
+            auto pending = std::move(m_rig.boxes.whileOpen);
+            m_rig.boxes.whileOpen = nullptr;
             guarded(pending);
         }
         checkInvariants();
@@ -205,78 +205,78 @@ public:
 
 private:
     void setUpArranger() {
-        rig.startArranger("Boss");
+        m_rig.startArranger("Boss");
         if ((m_flags & 0x10) != 0) {
-            rig.join("Rogue", kBanned);
-            rig.ui.lbFighters.selectNone();
-            rig.ui.lbFighters.setSelected(0, true);
-            rig.boxes.answers = {mb::Yes};
-            rig.link->kickBan().coBan_Click();
+            m_rig.join("Rogue", kBanned);
+            m_rig.ui.lbFighters.selectNone();
+            m_rig.ui.lbFighters.setSelected(0, true);
+            m_rig.boxes.answers = {mb::Yes};
+            m_rig.link->kickBan().coBan_Click();
         }
         static constexpr std::array<int, 4> kJoined = {0, 1, 3, 10};
         const int joined = kJoined[(m_flags >> 1) & 0x03];
         for (int n = 1; n <= joined; ++n) {
-            rig.join("F" + std::to_string(n), "10.0.0." + std::to_string(n));
+            m_rig.join("F" + std::to_string(n), "10.0.0." + std::to_string(n));
         }
         if ((m_flags & 0x08) != 0) {
-            rig.setGameInfo("203.0.113.5:27015", "pw", false);
+            m_rig.setGameInfo("203.0.113.5:27015", "pw", false);
         }
         if ((m_flags & 0x40) != 0) {
-            if (rig.ui.lbFighters.empty() || (m_flags & 0x08) == 0) {
-                rig.ui.tTimeout.restart();
+            if (m_rig.ui.lbFighters.empty() || (m_flags & 0x08) == 0) {
+                m_rig.ui.tTimeout.restart();
             } else {
-                rig.boxes.answers = {mb::Ok};
-                rig.link->arranger().coSendInfo_Click();
-                rig.timers.advance(600);
+                m_rig.boxes.answers = {mb::Ok};
+                m_rig.link->arranger().coSendInfo_Click();
+                m_rig.timers.advance(600);
             }
         }
-        rig.ui.chFeedback.setValue((m_flags & 0x20) != 0 ? 1 : 0);
+        m_rig.ui.chFeedback.setValue((m_flags & 0x20) != 0 ? 1 : 0);
     }
 
     void setUpFighter() {
-        rig.startFighter("Viper");
-        rig.ui.tServer.setText(kArranger);
+        m_rig.startFighter("Viper");
+        m_rig.ui.tServer.setText(kArranger);
         if ((m_flags & 0x08) != 0) {
             if ((m_flags & 0x10) != 0) {
-                rig.deliver(codec::build('1', {"203.0.113.5:27015", "v", "pw"}), kArranger);
+                m_rig.deliver(codec::build('1', {"203.0.113.5:27015", "v", "pw"}), kArranger);
             } else {
-                rig.deliver(codec::build('1'), kArranger);
+                m_rig.deliver(codec::build('1'), kArranger);
             }
-            CHECK(rig.state.sArrangerAddress == kArranger);
+            CHECK(m_rig.state.sArrangerAddress == kArranger);
         }
         if ((m_flags & 0x40) != 0) {
-            rig.ui.tTimeout.restart();
+            m_rig.ui.tTimeout.restart();
         }
-        rig.ui.chFeedback.setValue((m_flags & 0x20) != 0 ? 1 : 0);
+        m_rig.ui.chFeedback.setValue((m_flags & 0x20) != 0 ? 1 : 0);
     }
 
     void userAction(int which) {
         if (m_arrangerMode) {
             switch (which & 0x03) {
                 case 0:
-                    rig.ui.coSendInfo.click();
+                    m_rig.ui.coSendInfo.click();
                     break;
                 case 1:
-                    rig.ui.coKick.click();
+                    m_rig.ui.coKick.click();
                     break;
                 case 2:
-                    rig.ui.coBan.click();
+                    m_rig.ui.coBan.click();
                     break;
                 default:
-                    rig.ui.mSelectAll.click();
+                    m_rig.ui.mSelectAll.click();
                     break;
             }
         } else {
             switch (which & 0x03) {
                 case 0:
                 case 1:
-                    rig.ui.coConnect.click();
+                    m_rig.ui.coConnect.click();
                     break;
                 default:
                     guarded([this] {
-                        if (rig.state.sArrangerAddress.size() > 2) {
-                            rig.link->fighter().SendToArranger(codec::build('7', {"hello"}));
-                            rig.ui.tTimeout.restart();
+                        if (m_rig.state.sArrangerAddress.size() > 2) {
+                            m_rig.link->fighter().SendToArranger(codec::build('7', {"hello"}));
+                            m_rig.ui.tTimeout.restart();
                         }
                     });
                     break;
@@ -291,27 +291,27 @@ private:
         try {
             action();
         } catch (const ProgramEnd&) {
-            CHECK(rig.lifecycle.ended());
+            CHECK(m_rig.lifecycle.ended());
         } catch (...) {
             fail();
         }
     }
 
     void arrive(const std::string& wire, const std::string& sender) {
-        guarded([&] { rig.socket.deliver(wire, sender); });
+        guarded([&] { m_rig.socket.deliver(wire, sender); });
     }
 
     // Delivers one datagram at once and checks what it may change.
     void arriveChecked(const std::string& wire, const std::string& sender) {
-        const bool quiet = rig.pump.queued.empty() && !rig.boxes.whileOpen &&
-                           rig.state.nDatagramCount < 50 && !rig.lifecycle.ended();
-        const Snapshot before = Snapshot::of(rig);
-        const bool member = inRoster(rig.ui.lbFighters, sender);
+        const bool quiet = m_rig.pump.queued.empty() && !m_rig.boxes.whileOpen &&
+                           m_rig.state.nDatagramCount < 50 && !m_rig.lifecycle.ended();
+        const Snapshot before = Snapshot::of(m_rig);
+        const bool member = inRoster(m_rig.ui.lbFighters, sender);
         arrive(wire, sender);
-        if (!quiet || rig.lifecycle.ended()) {
+        if (!quiet || m_rig.lifecycle.ended()) {
             return;
         }
-        const Snapshot after = Snapshot::of(rig);
+        const Snapshot after = Snapshot::of(m_rig);
         std::string plain = wire;
         codec::unscramble(plain);
         if (m_arrangerMode) {
@@ -321,17 +321,17 @@ private:
             if (isBanned(sender)) {
                 // A banned sender gets "4" and nothing else happens for it. When that answer
                 // cannot be sent, the sender's own entry (if it still has one) goes instead.
-                if (rig.socket.failingHosts.count(sender) != 0) {
+                if (m_rig.socket.failingHosts.count(sender) != 0) {
                     CHECK(after.sent == before.sent);
-                    CHECK(!inRoster(rig.ui.lbFighters, sender));
+                    CHECK(!inRoster(m_rig.ui.lbFighters, sender));
                     CHECK(after.roster.size() + (member ? 1 : 0) == before.roster.size());
                     return;
                 }
                 CHECK(after.rosterEquals(before));
                 CHECK(after.sent == before.sent + 1);
-                CHECK(rig.sentPlain(-1) == codec::build('4'));
-                CHECK(rig.socket.sent.back().host == sender);
-                CHECK(rig.socket.sent.back().port == kFighterPort);
+                CHECK(m_rig.sentPlain(-1) == codec::build('4'));
+                CHECK(m_rig.socket.sent.back().host == sender);
+                CHECK(m_rig.socket.sent.back().port == kFighterPort);
                 return;
             }
             const bool join = codec::hasCode(plain, '1', 4, 26);
@@ -353,10 +353,10 @@ private:
     }
 
     bool isBanned(const std::string& sender) const {
-        if (rig.state.nBannedNext == 0) {
+        if (m_rig.state.nBannedNext == 0) {
             return false;
         }
-        for (const auto& slot : rig.state.BannedAddresses) {
+        for (const auto& slot : m_rig.state.BannedAddresses) {
             if (slot.size() < 3) {
                 break;
             }
@@ -368,17 +368,17 @@ private:
     }
 
     void checkInvariants() {
-        if (rig.lifecycle.ended()) {
+        if (m_rig.lifecycle.ended()) {
             // The only way a datagram may end the program is the flood limit.
-            if (!rig.boxes.anyContains("Received data packets rate limit reached")) {
-                for (const auto& box : rig.boxes.shown) {
+            if (!m_rig.boxes.anyContains("Received data packets rate limit reached")) {
+                for (const auto& box : m_rig.boxes.shown) {
                     std::fprintf(stderr, "box: %s\n", box.text.c_str());
                 }
                 CHECK(false);
             }
             return;
         }
-        const auto& list = rig.ui.lbFighters;
+        const auto& list = m_rig.ui.lbFighters;
         CHECK(list.listCount() <= roster::kMaxFighters);
         if (!m_arrangerMode) {
             CHECK(list.empty());
@@ -398,21 +398,21 @@ private:
                 CHECK(!equalsIgnoreCase(roster::nick(list.list(j)), roster::nick(text)));
             }
         }
-        CHECK(rig.state.nBannedNext >= 0 && rig.state.nBannedNext <= 20);
+        CHECK(m_rig.state.nBannedNext >= 0 && m_rig.state.nBannedNext <= 20);
         // Every message this copy sends is well formed and goes to the other side's port.
         const std::uint16_t peerPort = m_arrangerMode ? kFighterPort : kArrangerPort;
-        for (std::size_t i = m_checkedSends; i < rig.socket.sent.size(); ++i) {
-            const auto& sent = rig.socket.sent[i];
+        for (std::size_t i = m_checkedSends; i < m_rig.socket.sent.size(); ++i) {
+            const auto& sent = m_rig.socket.sent[i];
             CHECK(sent.port == peerPort);
             CHECK(!sent.host.empty());
             std::string plain = sent.data;
             codec::unscramble(plain);
             CHECK(plain.size() >= 2 && plain[1] == '\0' && plain.back() == '\0');
         }
-        m_checkedSends = rig.socket.sent.size();
+        m_checkedSends = m_rig.socket.sent.size();
     }
 
-    FakeLinkRig rig;
+    FakeLinkRig m_rig;
     std::uint8_t m_flags;
     bool m_arrangerMode = true;
     std::size_t m_datagrams = 0;

@@ -24,14 +24,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp fuzz/corpus/datagram/* "$work/"
 
-# Every input builds a whole program copy and touches many thousands of edges, which makes the
-# entropic scheduler's per-feature bookkeeping cost more than it earns; plain scheduling runs
-# about twice as many inputs in the same time.
 status=0
 timeout --kill-after=30 $((seconds + 120)) \
     "$fuzzer" "$work" \
     -max_total_time="$seconds" -max_len=65507 -timeout=10 -rss_limit_mb=2048 \
-    -entropic=0 -print_final_stats=1 -artifact_prefix="$artifacts/" || status=$?
+    -print_final_stats=1 -artifact_prefix="$artifacts/" || status=$?
 
 if [ "$status" -ne 0 ]; then
     echo "datagram_fuzzer failed (exit $status); reproduce with: $fuzzer $artifacts/<file>" >&2
