@@ -21,6 +21,7 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextBrowser>
 
 #include "TabStopDelegate.h"
 #include "platform/qt/Cp1252.h"
@@ -254,6 +255,16 @@ void ModelBinding::bind(Label& label, QWidget* widget) {
         } else if (auto* l = qobject_cast<QLabel*>(w); l != nullptr && !picture) {
             if (l->text() != caption) {
                 l->setText(caption);
+            }
+        } else if (auto* view = qobject_cast<QTextBrowser*>(w)) {
+            // The chat view: plain text, so nothing from the network is taken for markup, and
+            // kept scrolled to the newest line.
+            QString lines = caption;
+            lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            if (view->toPlainText() != lines) {
+                view->setPlainText(lines);
+                view->moveCursor(QTextCursor::End);
+                view->ensureCursorVisible();
             }
         }
     });

@@ -14,13 +14,27 @@ Program::Program(const ProgramOptions& options)
         m_sound = std::make_unique<QtSoundPlayer>();
         sound = m_sound.get();
     }
+    SettingsBackend* settings = options.settings;
+    if (settings == nullptr) {
+        m_settings = std::make_unique<QtSettingsBackend>();
+        settings = m_settings.get();
+    }
+    InstanceChannel* instances = options.instances;
+    if (instances == nullptr) {
+        m_instances = std::make_unique<QtInstanceChannel>(MainForm::appCaption());
+        instances = m_instances.get();
+    }
+    UrlSchemeRegistry* urlScheme = options.urlScheme;
+    if (urlScheme == nullptr) {
+        m_urlScheme = std::make_unique<XdgUrlSchemeRegistry>();
+        urlScheme = m_urlScheme.get();
+    }
     m_windows = std::make_unique<QtWindowSystem>(*m_window);
-    m_instances = std::make_unique<QtInstanceChannel>(MainForm::appCaption());
     m_tray = std::make_unique<QtTrayIcon>(*m_window);
-    m_platform = std::make_unique<Platform>(Platform{
-        m_socket, m_pump, m_clock, *messageBox, m_settings, *sound, *m_windows, m_application});
+    m_platform = std::make_unique<Platform>(Platform{m_socket, m_pump, m_clock, *messageBox,
+                                                     *settings, *sound, *m_windows, m_application});
     m_form = std::make_unique<MainForm>(
-        m_model, ShellServices{*m_platform, m_urlScheme, *m_instances, m_hotKeys, *m_tray,
+        m_model, ShellServices{*m_platform, *urlScheme, *instances, m_hotKeys, *m_tray,
                                options.executablePath});
 
     auto guard = [this](const std::function<void()>& handler) { m_form->guard().run(handler); };

@@ -31,6 +31,9 @@ struct ProgramOptions {
     // Stand-ins a test may give; the real dialogs and sounds otherwise.
     MessageBox* messageBox = nullptr;
     SoundPlayer* sound = nullptr;
+    SettingsBackend* settings = nullptr;
+    InstanceChannel* instances = nullptr;
+    UrlSchemeRegistry* urlScheme = nullptr;
     // Tests run several copies in one process; only the real program listens for signals.
     bool handleSignals = true;
 };
@@ -61,11 +64,11 @@ private:
     QtEventPump m_pump;
     QtClock m_clock;
     std::unique_ptr<QtMessageBox> m_messageBox;
-    QtSettingsBackend m_settings;
+    std::unique_ptr<QtSettingsBackend> m_settings;
     std::unique_ptr<QtSoundPlayer> m_sound;
     std::unique_ptr<QtWindowSystem> m_windows;
     QtApplication m_application;
-    XdgUrlSchemeRegistry m_urlScheme;
+    std::unique_ptr<XdgUrlSchemeRegistry> m_urlScheme;
     std::unique_ptr<QtInstanceChannel> m_instances;
     X11HotKeys m_hotKeys;
     std::unique_ptr<QtTrayIcon> m_tray;

@@ -192,7 +192,7 @@ void FighterSide::handleMessage(const std::string& message, const std::string& s
         onAddressChanged(message, sender);
         return;
     }
-    if (!fromArranger(sender)) {
+    if (!fromArranger(sender) || message.size() < 2) {
         return;
     }
     const std::string_view payload = std::string_view(message).substr(2);

@@ -38,6 +38,12 @@ std::string pingColumn(std::string_view pingText) {
     const std::size_t blanks = pingText.size() < 4 ? (4 - pingText.size()) * 2 : 0;
     std::string column(blanks, ' ');
     column.append(pingText).append(" ms");
+    // A TAB from the wire would add a column to the roster entry.
+    for (char& c : column) {
+        if (c == '\t') {
+            c = ' ';
+        }
+    }
     return column;
 }
 

@@ -392,11 +392,15 @@ TEST(QtMessageBoxTest, TextIsPlainAndConvertedFromWindows1252) {
 TEST(QtMessageBoxTest, AnsweredBoxReturnsTheWindowsCode) {
     QWidget owner;
     QtMessageBox boxes(&owner);
-    QTimer::singleShot(0, [] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        box->button(QMessageBox::No)->click();
+    // Answer as soon as the box is up; earlier tests may leave events queued before it.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&answer] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            answer.stop();
+            box->button(QMessageBox::No)->click();
+        }
     });
+    answer.start(5);
     EXPECT_EQ(boxes.show("Sure?", "t", 68), 7);
 }
 
