@@ -396,8 +396,9 @@ QWidget* MainWindow::buildStatusBar() {
     // Name and address share the room as the classic panes did; date and time get what
     // "dd.mm.yyyy" and "hh:nn:ss" need.
     const QFontMetrics metrics(font());
-    const int dateWidth = metrics.horizontalAdvance(QStringLiteral("00.00.0000")) + 10;
-    const int timeWidth = metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 10;
+    // Room for the text, the pane's frame and margins, and the label's own margin.
+    const int dateWidth = metrics.horizontalAdvance(QStringLiteral("00.00.0000")) + 20;
+    const int timeWidth = metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 20;
     const std::tuple<const char*, int, int> panes[] = {
         {"lCompName", 2, 0}, {"lUserIP", 1, 0}, {"lDate", 0, dateWidth}, {"lTime", 0, timeWidth}};
     for (const auto& [name, stretch, width] : panes) {

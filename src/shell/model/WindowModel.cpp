@@ -4,7 +4,8 @@ namespace squadlink {
 
 WindowModel::WindowModel() {
     OptionButton::makeGroup({&oServer, &oClient});
-    frmSQD.setSize(480, 496);
+    // Wide enough for the seven tab captions in the desktop's proportional font.
+    frmSQD.setSize(540, 496);
     // Items that belong to tools not built yet stay visible but disabled.
     for (MenuItem* item : {&mSysUpdate, &mSysHomepage, &mSysMail, &mSysHelp, &mSysAbout}) {
         item->setEnabled(false);
