@@ -18,8 +18,9 @@ namespace {
 struct ShellRig {
     MainForm& form() {
         if (!m_form) {
-            m_form = std::make_unique<MainForm>(model, ShellServices{
-                platform, urlScheme, instances, hotKeys, tray, "/opt/squadlink/bin/squadlink"});
+            m_form = std::make_unique<MainForm>(
+                model, ShellServices{platform, urlScheme, instances, hotKeys, tray,
+                                     "/opt/squadlink/bin/squadlink"});
         }
         return *m_form;
     }
