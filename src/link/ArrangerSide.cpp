@@ -12,10 +12,6 @@ namespace squadlink {
 namespace {
 constexpr const char* kCheatingDeath = "Cheating-Death (C-D)";
 constexpr const char* kValveAntiCheat = "Valve Anti-Cheat (VAC)";
-
-bool isSendFailure(const RuntimeError& error) {
-    return error.number() == err::BadAddress || error.number() == err::HostUnreachable;
-}
 }  // namespace
 
 void ArrangerSide::ResetModeDisplay() {
@@ -153,6 +149,24 @@ void ArrangerSide::CloseAllFighters(bool quiet, std::string_view previousAddress
     }
 }
 
+bool ArrangerSide::sendOrDrop(const std::string& address, const std::string& wire) {
+    m_ctx.socket().setRemoteHost(address);
+    try {
+        m_ctx.socket().sendData(wire);
+        return true;
+    } catch (const RuntimeError& error) {
+        if (!isSendFailure(error)) {
+            throw;
+        }
+    }
+    auto& list = m_ctx.ui.lbFighters;
+    const int index = roster::findByAddress(list, address);
+    if (index >= 0) {
+        list.removeItem(index);
+    }
+    return false;
+}
+
 void ArrangerSide::BroadcastToFighters(std::string_view exceptAddress,
                                        std::string_view plainMessage) {
     auto& list = m_ctx.ui.lbFighters;
@@ -171,20 +185,9 @@ void ArrangerSide::BroadcastToFighters(std::string_view exceptAddress,
         if (roster::findByAddress(list, address) < 0) {
             continue;
         }
-        m_ctx.socket().setRemoteHost(address);
-        try {
-            m_ctx.socket().sendData(wire);
-        } catch (const RuntimeError& error) {
-            if (!isSendFailure(error)) {
-                throw;
-            }
-            const int index = roster::findByAddress(list, address);
-            if (index >= 0) {
-                list.removeItem(index);
-            }
-            continue;
+        if (sendOrDrop(address, wire)) {
+            m_ctx.doEvents();
         }
-        m_ctx.doEvents();
     }
 }
 
@@ -221,25 +224,14 @@ void ArrangerSide::coSendInfo_Click() {
             codec::scramble(codec::build('2', {ui.tGame.text(), code, ui.tPassword.text()}));
         m_ctx.socket().setRemotePort(kFighterPort);
         for (const auto& address : roster::addresses(list)) {
-            int index = roster::findByAddress(list, address);
+            const int index = roster::findByAddress(list, address);
             if (index < 0) {
                 continue;
             }
             list.setItemData(index, 0);
-            m_ctx.socket().setRemoteHost(address);
-            try {
-                m_ctx.socket().sendData(wire);
-            } catch (const RuntimeError& error) {
-                if (!isSendFailure(error)) {
-                    throw;
-                }
-                index = roster::findByAddress(list, address);
-                if (index >= 0) {
-                    list.removeItem(index);
-                }
-                continue;
+            if (sendOrDrop(address, wire)) {
+                m_ctx.doEvents();
             }
-            m_ctx.doEvents();
         }
         ui.tTimeout.restart();
     });

@@ -33,6 +33,9 @@ public:
 
 private:
     void reply(const std::string& sender, std::string_view plainMessage);
+    // Sends one roster walk's datagram; a Fighter whose address cannot be reached is dropped
+    // from the roster and false returned.
+    bool sendOrDrop(const std::string& address, const std::string& wire);
     void onJoin(const std::string& message, const std::string& sender);
     void onPingReport(const std::string& message, const std::string& sender, int index);
     void onLeave(const std::string& sender, int index);

@@ -7,12 +7,6 @@
 
 namespace squadlink {
 
-namespace {
-bool isSendFailure(const RuntimeError& error) {
-    return error.number() == err::BadAddress || error.number() == err::HostUnreachable;
-}
-}  // namespace
-
 void FighterSide::EnterFighterMode(bool restoreAddress) {
     auto& ui = m_ctx.ui;
     try {

@@ -39,4 +39,10 @@ private:
 // catches it and stops the event loop, so nothing after the end request runs.
 class ProgramEnd {};
 
+// A datagram that could not leave because its destination is unusable; the peer is dropped
+// and everything else goes on.
+inline bool isSendFailure(const RuntimeError& error) {
+    return error.number() == err::BadAddress || error.number() == err::HostUnreachable;
+}
+
 }  // namespace squadlink

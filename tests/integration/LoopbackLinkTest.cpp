@@ -10,12 +10,9 @@
 #include "link/Codec.h"
 #include "link/Link.h"
 #include "link/Roster.h"
-#include "platform/fake/FakeLifecycle.h"
-#include "platform/fake/FakeServices.h"
-#include "platform/fake/FakeTimerDriver.h"
+#include "platform/fake/FakeLinkRig.h"
 #include "platform/linux/LinuxUdpSocket.h"
 #include "platform/qt/QtEventPump.h"
-#include "shell/Timers.h"
 
 using namespace squadlink;
 using namespace std::string_literals;
@@ -49,34 +46,12 @@ private:
 
 // One copy of the program's link on a real UDP socket bound to its own loopback address;
 // time, dialogs and the chat view are fakes.
-struct Copy {
-    explicit Copy(const std::string& address) : socket(address) {
-        state.sAppCaption = "Squadlink v1.1.0";
-        link = std::make_unique<Link>(LinkContext{ui, state, platform, messages, settings, guard,
-                                                  lifecycle, chat, attention});
-        link->connectHandlers();
+struct Copy : LinkRig<LinuxUdpSocket, QtEventPump> {
+    explicit Copy(const std::string& address) : LinkRig(address) {
         tap = std::make_unique<Tap>(*link);
         socket.setEvents(tap.get());
-        InitTimers(ui);
-        for (Timer* timer : {&ui.tFlood, &ui.tTimeout, &ui.t1sec}) {
-            timers.attach(*timer);
-        }
-        ui.t1sec.Tick.connect([this] { link->flood().t1secTick(); });
     }
-    void startArranger(const std::string& nick) {
-        ui.tNick.setText(nick);
-        ui.oServer.setValue(true);
-        link->arranger().EnterArrangerMode(false);
-        state.bFormReady = true;
-        ui.t1sec.start();
-    }
-    void startFighter(const std::string& nick) {
-        ui.tNick.setText(nick);
-        ui.oClient.setValue(true);
-        link->fighter().EnterFighterMode(false);
-        state.bFormReady = true;
-        ui.t1sec.start();
-    }
+    void startFighter(const std::string& nick) { LinkRig::startFighter(nick, false); }
     void connectTo(const std::string& address) {
         timers.advance(600);  // past the action lock
         ui.tServer.setText(address);
@@ -85,25 +60,6 @@ struct Copy {
     // A new tick of t1sec: the datagram counter starts again.
     void nextSecond() { timers.advance(1000); }
 
-    WindowModel ui;
-    FormState state;
-    LinuxUdpSocket socket;
-    QtEventPump pump;
-    FakeClock clock;
-    FakeMessageBox boxes;
-    FakeSettings settingsBackend;
-    FakeSound sound;
-    FakeWindowSystem windows;
-    FakeApplication application;
-    FakeChatView chat;
-    FakeAttention attention;
-    FakeLifecycle lifecycle;
-    FakeTimerDriver timers{clock};
-    Platform platform{socket, pump, clock, boxes, settingsBackend, sound, windows, application};
-    SettingsStore settings{settingsBackend};
-    Messages messages{boxes, state.sAppCaption};
-    ErrorGuard guard{messages, lifecycle};
-    std::unique_ptr<Link> link;
     std::unique_ptr<Tap> tap;
 };
 

@@ -1,37 +1,8 @@
 #include "platform/fake/FakeLinkRig.h"
 
 #include "link/Codec.h"
-#include "shell/Timers.h"
 
 namespace squadlink {
-
-FakeLinkRig::FakeLinkRig() {
-    state.sAppCaption = "Squadlink v1.1.0";
-    link = std::make_unique<Link>(
-        LinkContext{ui, state, platform, messages, settings, guard, lifecycle, chat, attention});
-    link->connectHandlers();
-    InitTimers(ui);
-    for (Timer* timer : {&ui.tFlood, &ui.tTimeout, &ui.t1sec}) {
-        timers.attach(*timer);
-    }
-    ui.t1sec.Tick.connect([this] { link->flood().t1secTick(); });
-}
-
-void FakeLinkRig::startArranger(const std::string& nick) {
-    ui.tNick.setText(nick);
-    ui.oServer.setValue(true);
-    link->arranger().EnterArrangerMode(false);
-    state.bFormReady = true;
-    ui.t1sec.start();
-}
-
-void FakeLinkRig::startFighter(const std::string& nick) {
-    ui.tNick.setText(nick);
-    ui.oClient.setValue(true);
-    link->fighter().EnterFighterMode(true);
-    state.bFormReady = true;
-    ui.t1sec.start();
-}
 
 void FakeLinkRig::deliver(const std::string& plain, const std::string& sender) {
     socket.deliver(codec::scramble(plain), sender);
