@@ -13,10 +13,15 @@ done
 
 work=$(mktemp -d)
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-display=:$((100 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and tells its number once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
-sleep 1
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
+display=:$(head -n 1 "$work/display")
 
 # One run: prints "<milliseconds to mapped window> <peak RSS in kB>".
 measure() {
@@ -30,6 +35,10 @@ measure() {
         /usr/bin/time -f "%M" -o "$work/rss" "$@" >/dev/null 2>&1 &
     local pid=$!
     until xwininfo -display "$display" -root -tree 2>/dev/null | grep -q "\"$title"; do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            echo "$* ended without showing \"$title\"" >&2
+            exit 1
+        fi
         sleep 0.005
     done
     end=$(date +%s%N)

@@ -161,6 +161,23 @@ TEST_P(XdgUrlSchemeTest, AnotherProgramsHandlerIsReplacedAtStart) {
     EXPECT_TRUE(QFile::exists(dataDir() + "/other.desktop"));
 }
 
+TEST_P(XdgUrlSchemeTest, TheDesktopsOwnListComesFirst) {
+    const std::string other = makeProgram("other/run");
+    const std::string program = makeProgram("opt/squadlink/bin/squadlink");
+    writeAll(dataDir() + "/other.desktop",
+             QString::fromStdString("[Desktop Entry]\nType=Application\nExec=" + other +
+                                    " %u\nMimeType=x-scheme-handler/sqd;\n"));
+    registry->registerHandler(program);
+    ASSERT_EQ(registry->currentCommand(), program);
+
+    writeAll(root.path() + "/config/xfce-mimeapps.list",
+             "[Default Applications]\nx-scheme-handler/sqd=other.desktop;\n");
+    qputenv("XDG_CURRENT_DESKTOP", "XFCE");
+    EXPECT_EQ(registry->currentCommand(), other);
+    qputenv("XDG_CURRENT_DESKTOP", "KDE");
+    EXPECT_EQ(registry->currentCommand(), program);
+}
+
 TEST_P(XdgUrlSchemeTest, KeepsTheUsersOtherAssociations) {
     writeAll(mimeApps(),
              "[Added Associations]\ntext/plain=editor.desktop;\n\n"

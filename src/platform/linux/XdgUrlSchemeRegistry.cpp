@@ -194,28 +194,6 @@ QString XdgUrlSchemeRegistry::programOfExec(const QString& exec) {
     return program;
 }
 
-bool XdgUrlSchemeRegistry::runXdgMime(const QStringList& arguments, QString* output) const {
-    QProcess process;
-    process.setProgram(m_xdgMime);
-    process.setArguments(arguments);
-    process.start(QIODevice::ReadOnly);
-    if (!process.waitForStarted(kHelperTimeoutMs)) {
-        return false;
-    }
-    if (!process.waitForFinished(kHelperTimeoutMs)) {
-        process.kill();
-        process.waitForFinished(kHelperTimeoutMs);
-        return false;
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        return false;
-    }
-    if (output != nullptr) {
-        *output = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-    }
-    return true;
-}
-
 QString XdgUrlSchemeRegistry::findDesktopFile(const QString& desktopId) const {
     if (desktopId.isEmpty() || desktopId.contains(QLatin1Char('/'))) {
         return {};
@@ -232,38 +210,40 @@ QString XdgUrlSchemeRegistry::findDesktopFile(const QString& desktopId) const {
 }
 
 QString XdgUrlSchemeRegistry::defaultFromMimeApps() {
-    QStringList lists{mimeAppsListPath()};
-    for (const QString& dir : dirList("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg"))) {
-        lists.append(dir + QStringLiteral("/mimeapps.list"));
+    // The lookup order of the freedesktop.org MIME applications associations: the desktop's own
+    // list before the common one in each folder, the user's folders before the system's.
+    QStringList desktops;
+    for (const QString& desktop :
+         qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        desktops.append(desktop.toLower());
     }
-    lists.append(applicationsDir() + QStringLiteral("/mimeapps.list"));
+    QStringList folders{configHome()};
+    folders += dirList("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg"));
+    folders.append(applicationsDir());
     for (const QString& dir :
          dirList("XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share"))) {
-        lists.append(dir + QStringLiteral("/applications/mimeapps.list"));
+        folders.append(dir + QStringLiteral("/applications"));
     }
-    for (const QString& list : lists) {
-        const QString value = readValue(list, kDefaultGroup, QLatin1String(kMimeType));
-        for (const QString& id : value.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            if (!id.trimmed().isEmpty()) {
-                return id.trimmed();
+    for (const QString& folder : folders) {
+        QStringList lists;
+        for (const QString& desktop : desktops) {
+            lists.append(folder + QLatin1Char('/') + desktop + QStringLiteral("-mimeapps.list"));
+        }
+        lists.append(folder + QStringLiteral("/mimeapps.list"));
+        for (const QString& list : lists) {
+            const QString value = readValue(list, kDefaultGroup, QLatin1String(kMimeType));
+            for (const QString& id : value.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+                if (!id.trimmed().isEmpty()) {
+                    return id.trimmed();
+                }
             }
         }
     }
     return {};
 }
 
-QString XdgUrlSchemeRegistry::defaultDesktopId() const {
-    QString id;
-    if (!runXdgMime({QStringLiteral("query"), QStringLiteral("default"), QLatin1String(kMimeType)},
-                    &id) ||
-        id.isEmpty()) {
-        return defaultFromMimeApps();
-    }
-    return id.section(QLatin1Char('\n'), 0, 0).trimmed();
-}
-
 std::string XdgUrlSchemeRegistry::currentCommand() const {
-    const QString file = findDesktopFile(defaultDesktopId());
+    const QString file = findDesktopFile(defaultFromMimeApps());
     if (file.isEmpty()) {
         return {};
     }
@@ -348,7 +328,18 @@ bool XdgUrlSchemeRegistry::removeFromMimeApps() {
     return writeFile(path, lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
+void XdgUrlSchemeRegistry::waitForHelper() {
+    if (m_helper != nullptr && m_helper->state() != QProcess::NotRunning &&
+        !m_helper->waitForFinished(kHelperTimeoutMs)) {
+        m_helper->kill();
+        m_helper->waitForFinished(kHelperTimeoutMs);
+    }
+    m_helper.reset();
+}
+
 bool XdgUrlSchemeRegistry::unregisterHandler() {
+    // A helper still at work would put the association back.
+    waitForHelper();
     const QString entry = desktopFilePath();
     if (QFileInfo::exists(entry) && !QFile::remove(entry)) {
         return false;
@@ -372,16 +363,23 @@ void XdgUrlSchemeRegistry::registerHandler(const std::string& executablePath) {
                               "Categories=Game;Network;\n"
                               "MimeType=%2;\n")
                               .arg(execLine(executable), QLatin1String(kMimeType));
-    if (!writeFile(desktopFilePath(), entry)) {
+    if (!writeFile(desktopFilePath(), entry) || !writeMimeAppsDefault()) {
         return;
     }
-    // Without the helper (or when it fails) the association goes straight into the user's
-    // list, which every freedesktop.org desktop reads.
-    if (!runXdgMime(
-            {QStringLiteral("default"), QLatin1String(kDesktopFile), QLatin1String(kMimeType)},
-            nullptr)) {
-        writeMimeAppsDefault();
-    }
+    // The association is in place; the helper also tells desktops that keep their own
+    // database. It runs alongside, so that the window never waits for it.
+    waitForHelper();
+    m_helper = std::make_unique<QProcess>();
+    m_helper->setProgram(m_xdgMime);
+    m_helper->setArguments(
+        {QStringLiteral("default"), QLatin1String(kDesktopFile), QLatin1String(kMimeType)});
+    m_helper->setStandardOutputFile(QProcess::nullDevice());
+    m_helper->setStandardErrorFile(QProcess::nullDevice());
+    m_helper->start(QIODevice::NotOpen);
+}
+
+XdgUrlSchemeRegistry::~XdgUrlSchemeRegistry() {
+    waitForHelper();
 }
 
 }  // namespace squadlink

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <string>
 
 #include "platform/UrlSchemeRegistry.h"
@@ -9,9 +11,10 @@
 namespace squadlink {
 
 // "sqd" links on freedesktop.org desktops: a desktop entry "squadlink.desktop" in the user's
-// applications folder that handles x-scheme-handler/sqd, made the default handler with
-// xdg-mime, or directly in the user's mimeapps.list where xdg-mime is missing. Paths are in
-// the file system's encoding (UTF-8).
+// applications folder that handles x-scheme-handler/sqd, made the default handler in the
+// user's mimeapps.list and through xdg-mime. The current handler is read from the
+// association lists themselves, so that a start-up that finds itself registered runs no
+// helper. Paths are in the file system's encoding (UTF-8).
 class XdgUrlSchemeRegistry : public UrlSchemeRegistry {
 public:
     static constexpr const char* kDesktopFile = "squadlink.desktop";
@@ -20,6 +23,10 @@ public:
     // `xdgMime` is the helper program to run; tests point it at one that does not exist.
     explicit XdgUrlSchemeRegistry(QString xdgMime = QStringLiteral("xdg-mime"))
         : m_xdgMime(std::move(xdgMime)) {}
+    // Gives a helper still running a moment to finish.
+    ~XdgUrlSchemeRegistry() override;
+    XdgUrlSchemeRegistry(const XdgUrlSchemeRegistry&) = delete;
+    XdgUrlSchemeRegistry& operator=(const XdgUrlSchemeRegistry&) = delete;
 
     std::string currentCommand() const override;
     void registerHandler(const std::string& executablePath) override;
@@ -37,14 +44,15 @@ public:
     static QString programOfExec(const QString& exec);
 
 private:
-    QString defaultDesktopId() const;
     QString findDesktopFile(const QString& desktopId) const;
-    bool runXdgMime(const QStringList& arguments, QString* output) const;
+    // Lets a helper still running finish (killing it after a few seconds).
+    void waitForHelper();
     static QString defaultFromMimeApps();
     static bool writeMimeAppsDefault();
     static bool removeFromMimeApps();
 
     QString m_xdgMime;
+    std::unique_ptr<QProcess> m_helper;
 };
 
 }  // namespace squadlink
