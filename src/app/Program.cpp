@@ -30,6 +30,7 @@ Program::Program(const ProgramOptions& options)
         urlScheme = m_urlScheme.get();
     }
     m_windows = std::make_unique<QtWindowSystem>(*m_window);
+    m_edgeSnapper = std::make_unique<WindowEdgeSnapper>(*m_window, *m_windows);
     m_tray = std::make_unique<QtTrayIcon>(*m_window);
     m_platform = std::make_unique<Platform>(Platform{m_socket, m_pump, m_clock, *messageBox,
                                                      *settings, *sound, *m_windows, m_application});

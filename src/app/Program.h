@@ -6,6 +6,7 @@
 
 #include "MainWindow.h"
 #include "QtTrayIcon.h"
+#include "WindowEdgeSnapper.h"
 #include "platform/linux/LinuxUdpSocket.h"
 #include "platform/linux/UnixSignals.h"
 #include "platform/linux/X11HotKeys.h"
@@ -55,6 +56,7 @@ public:
     WindowModel& model() { return m_model; }
     MainForm& form() { return *m_form; }
     MainWindow& window() { return *m_window; }
+    WindowEdgeSnapper& edgeSnapper() { return *m_edgeSnapper; }
     LinuxUdpSocket& socket() { return m_socket; }
 
 private:
@@ -67,6 +69,7 @@ private:
     std::unique_ptr<QtSettingsBackend> m_settings;
     std::unique_ptr<QtSoundPlayer> m_sound;
     std::unique_ptr<QtWindowSystem> m_windows;
+    std::unique_ptr<WindowEdgeSnapper> m_edgeSnapper;
     QtApplication m_application;
     std::unique_ptr<XdgUrlSchemeRegistry> m_urlScheme;
     std::unique_ptr<QtInstanceChannel> m_instances;

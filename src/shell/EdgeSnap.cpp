@@ -78,6 +78,20 @@ Rect EdgeSnap::dragTo(Point cursor) {
     return moving(proposed, cursor);
 }
 
+Rect EdgeSnap::dropped(Rect window, Rect workArea) {
+    // Unsnapped edges take only the pull rule; the pointer plays no part.
+    Rect rect = window;
+    bool snapped = false;
+    nearEdge(rect, rect.left, workArea.left, 0, 0, snapped, shiftX);
+    snapped = false;
+    nearEdge(rect, rect.top, workArea.top, 0, 0, snapped, shiftY);
+    snapped = false;
+    farEdge(rect, rect.right, rect.width(), workArea.right, 0, 0, snapped, shiftX);
+    snapped = false;
+    farEdge(rect, rect.bottom, rect.height(), workArea.bottom, 0, 0, snapped, shiftY);
+    return rect;
+}
+
 Rect EdgeSnap::moving(Rect proposed, Point cursor) {
     Rect rect = proposed;
     // The horizontal distance is counted one pixel more and the vertical one pixel less;

@@ -29,6 +29,11 @@ public:
     // placement and pointer position, and returns the new placement.
     Rect dragTo(Point cursor);
 
+    // Where a window comes to rest when the window system moves it without letting the program
+    // follow each step: an edge that ends up within the snap distance of the work area's edge,
+    // or beyond it, is put flush against it.
+    static Rect dropped(Rect window, Rect workArea);
+
     bool snappedLeft() const { return m_left; }
     bool snappedTop() const { return m_top; }
     bool snappedRight() const { return m_right; }

@@ -161,6 +161,27 @@ TEST_F(ProgramWindow, ShutDownStoresPlaceNickAndServer) {
     EXPECT_FALSE(stored("Left").isEmpty());
 }
 
+TEST_F(ProgramWindow, WindowPutDownNearAnEdgeIsPulledAgainstIt) {
+    Copy copy("127.0.0.11");
+    ASSERT_TRUE(copy.program->start({}));
+    auto& window = copy.program->window();
+    const QRect area = QApplication::primaryScreen()->availableGeometry();
+    auto settled = [&] {
+        EXPECT_TRUE(waitFor([&] { return copy.program->edgeSnapper().moveInProgress(); }));
+        return waitFor([&] { return !copy.program->edgeSnapper().moveInProgress(); });
+    };
+
+    window.move(area.left() + 200, area.top() + 150);
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(window.pos(), QPoint(area.left() + 200, area.top() + 150));
+
+    window.move(area.left() + 12, area.top() + 150);
+    ASSERT_TRUE(settled());
+    EXPECT_TRUE(waitFor([&] { return window.x() == area.left(); }));
+    EXPECT_EQ(window.y(), area.top() + 150);
+    EXPECT_EQ(copy.program->model().frmSQD.left(), area.left());
+}
+
 TEST_F(ProgramWindow, ArrangerAndFighterWindowsConnectAndKickOverLoopback) {
     FakeSettings arrangerStore;
     arrangerStore.values = {{"ServerMode", "True"}, {"ClientMode", "False"}, {"Nick", "Boss"}};

@@ -207,5 +207,31 @@ TEST(EdgeSnapTest, SnapsIntoTheCornerAtRightAndBottom) {
     expectSameSize(placed, 300, 200);
 }
 
+// A window the window system has put down is pulled against the edges it came near, or
+// went past, and left alone everywhere else.
+TEST(EdgeSnapTest, DroppedWindowIsPulledAgainstNearEdgesOnly) {
+    const struct {
+        Rect window;
+        Rect expected;
+    } cases[] = {
+        {windowAt(500, 400), windowAt(500, 400)},
+        {windowAt(19, 20), windowAt(0, 20)},
+        {windowAt(-40, 5), windowAt(0, 0)},
+        {windowAt(961, 804), windowAt(980, 804)},
+        {windowAt(1100, 900), windowAt(980, 824)},
+        {windowAt(20, 804, 1240, 200), windowAt(20, 804, 1240, 200)},
+    };
+    for (const auto& c : cases) {
+        const Rect placed = EdgeSnap::dropped(c.window, kArea);
+        EXPECT_EQ(placed.left, c.expected.left) << c.window.left << "," << c.window.top;
+        EXPECT_EQ(placed.top, c.expected.top) << c.window.left << "," << c.window.top;
+        expectSameSize(placed, c.window.width(), c.window.height());
+    }
+    const Rect offsetArea{1280, 30, 2560, 1024};
+    const Rect placed = EdgeSnap::dropped(windowAt(1290, 45), offsetArea);
+    EXPECT_EQ(placed.left, 1280);
+    EXPECT_EQ(placed.top, 30);
+}
+
 }  // namespace
 }  // namespace squadlink
