@@ -453,9 +453,10 @@ void ModelBinding::bind(TextBox& box, QLineEdit* widget) {
                 return false;
             }
             case QEvent::ContextMenu:
-                return box.hooked();
+                return box.takesRightClick();
             case QEvent::MouseButtonRelease:
-                if (box.hooked() && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+                if (box.takesRightClick() &&
+                    static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
                     run([&box] { box.rightClick(); });
                     return true;
                 }

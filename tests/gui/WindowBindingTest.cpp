@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -299,14 +301,30 @@ TEST_F(WindowBindingTest, OptionsAndCheckBoxesReportClicks) {
 }
 
 TEST_F(WindowBindingTest, HookedBoxRunsRightClickInsteadOfItsMenu) {
+    auto* chat = widget<QLineEdit>(model.tChat);
+    const auto menuShown = [chat] {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                chat->mapToGlobal(QPoint(2, 2)));
+        QCoreApplication::sendEvent(chat, &event);
+        QWidget* menu = QApplication::activePopupWidget();
+        if (menu != nullptr) {
+            menu->close();
+        }
+        return menu != nullptr;
+    };
+    // Hooked but with nobody to handle the click: the box keeps its own menu.
+    model.tChat.setHooked(true);
+    EXPECT_TRUE(menuShown());
+    model.tChat.setHooked(false);
+
     int rightClicks = 0;
     model.tChat.RightClick.connect([&rightClicks] { ++rightClicks; });
-    auto* chat = widget<QLineEdit>(model.tChat);
     QTest::mouseClick(chat, Qt::RightButton);
     EXPECT_EQ(rightClicks, 0);
     model.tChat.setHooked(true);
     QTest::mouseClick(chat, Qt::RightButton);
     EXPECT_EQ(rightClicks, 1);
+    EXPECT_FALSE(menuShown());
 }
 
 TEST_F(WindowBindingTest, ButtonsRunTheirHandlerThroughTheGuard) {

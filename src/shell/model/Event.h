@@ -13,6 +13,7 @@ class Event {
 public:
     using Handler = std::function<void(Args...)>;
     void connect(Handler handler) { m_handlers.push_back(std::move(handler)); }
+    bool connected() const { return !m_handlers.empty(); }
     void raise(Args... args) const {
         // Copy first: a handler may connect further handlers while it runs.
         const auto handlers = m_handlers;

@@ -49,9 +49,11 @@ public:
         KeyDown.raise(keyCode, shift);
         return keyCode;
     }
-    // While hooked, a right-button release runs RightClick instead of the box's own menu.
+    // While hooked, a right-button release runs RightClick instead of the box's own menu; a
+    // box nobody handles the right button for keeps its menu, so paste is never lost.
     bool hooked() const { return m_hooked; }
     void setHooked(bool hooked) { m_hooked = hooked; }
+    bool takesRightClick() const { return m_hooked && RightClick.connected(); }
     void rightClick() { RightClick.raise(); }
 
     Event<> Change;
