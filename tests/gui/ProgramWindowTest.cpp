@@ -224,4 +224,20 @@ TEST_F(ProgramWindow, ArrangerAndFighterWindowsConnectAndKickOverLoopback) {
     EXPECT_FALSE(fighter.program->form().ended());
 }
 
+// Another program (here a second War Arranger that is not this user's copy) already holds the
+// port: the user is told why, and the copy ends instead of running without a link.
+TEST_F(ProgramWindow, PortAlreadyInUseIsExplainedAndEndsTheCopy) {
+    FakeSettings firstStore;
+    firstStore.values = {{"ServerMode", "True"}, {"ClientMode", "False"}};
+    FakeSettings secondStore = firstStore;
+    Copy first("127.0.0.2", &firstStore);
+    ASSERT_TRUE(first.program->start({}));
+    Copy second("127.0.0.2", &secondStore);
+    second.program->start({});
+    EXPECT_TRUE(second.boxes.anyContains("Ports needed by Squadlink are in use"));
+    EXPECT_TRUE(second.program->quitRequested());
+    EXPECT_FALSE(second.program->window().isVisible());
+    EXPECT_FALSE(first.program->form().ended());
+}
+
 }  // namespace
