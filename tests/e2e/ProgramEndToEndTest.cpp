@@ -17,24 +17,13 @@
 #include "link/Codec.h"
 #include "platform/qt/QtInstanceChannel.h"
 #include "shell/MainForm.h"
+#include "support/WaitFor.h"
 
 using namespace squadlink;
+using squadlink::test::waitFor;
 using namespace std::string_literals;
 
 namespace {
-
-bool waitFor(const std::function<bool()>& done, int timeoutMs = 15000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(20);
-    }
-    return true;
-}
 
 // The real executable, started with a home, configuration and temporary folder of its own so
 // that it neither sees nor disturbs the user's copy.

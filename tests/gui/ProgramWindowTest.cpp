@@ -18,22 +18,12 @@
 #include "Program.h"
 #include "platform/fake/FakeServices.h"
 #include "platform/fake/FakeShellServices.h"
+#include "support/WaitFor.h"
 
 using namespace squadlink;
+using squadlink::test::waitFor;
 
 namespace {
-
-bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 // The real settings store lives in a home of the test's own; Qt fixes the store's folder at
 // first use, so one home serves the whole test process and every test starts it empty.

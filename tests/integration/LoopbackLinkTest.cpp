@@ -13,8 +13,10 @@
 #include "platform/fake/FakeLinkRig.h"
 #include "platform/linux/LinuxUdpSocket.h"
 #include "platform/qt/QtEventPump.h"
+#include "support/WaitFor.h"
 
 using namespace squadlink;
+using squadlink::test::waitFor;
 using namespace std::string_literals;
 
 namespace {
@@ -63,20 +65,8 @@ struct Copy : LinkRig<LinuxUdpSocket, QtEventPump> {
     std::unique_ptr<Tap> tap;
 };
 
-bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
 void settle() {
-    pumpUntil([] { return false; }, 150);
+    waitFor([] { return false; }, 150);
 }
 
 constexpr const char* kArranger = "127.0.0.2";
@@ -100,7 +90,7 @@ TEST(LoopbackLink, ArrangerAndTenFightersCarryOutEveryExchange) {
     for (auto& fighter : fighters) {
         fighter->connectTo(kArranger);
     }
-    ASSERT_TRUE(pumpUntil([&] {
+    ASSERT_TRUE(waitFor([&] {
         for (auto& fighter : fighters) {
             if (fighter->state.sArrangerAddress != kArranger) {
                 return false;
@@ -116,7 +106,7 @@ TEST(LoopbackLink, ArrangerAndTenFightersCarryOutEveryExchange) {
     Copy eleventh(fighterAddress(11));
     eleventh.startFighter("F11");
     eleventh.connectTo(kArranger);
-    ASSERT_TRUE(pumpUntil([&] { return eleventh.tap->got("6\0"s); }));
+    ASSERT_TRUE(waitFor([&] { return eleventh.tap->got("6\0"s); }));
     EXPECT_EQ(roster.listCount(), 10);
     wa.nextSecond();
 
@@ -126,7 +116,7 @@ TEST(LoopbackLink, ArrangerAndTenFightersCarryOutEveryExchange) {
     wa.ui.lGameName.setCaption("Clan War");
     wa.ui.lGameSecure.setCaption("Valve Anti-Cheat (VAC)");
     wa.ui.coSendInfo.click();
-    ASSERT_TRUE(pumpUntil([&] {
+    ASSERT_TRUE(waitFor([&] {
         for (int i = 0; i < roster.listCount(); ++i) {
             if (roster.itemData(i) != 1) {
                 return false;
@@ -143,7 +133,7 @@ TEST(LoopbackLink, ArrangerAndTenFightersCarryOutEveryExchange) {
 
     // A Fighter's chat line reaches the other nine and not the sender.
     fighters[0]->link->fighter().SendToArranger(codec::build('7', {"hello clan"}));
-    ASSERT_TRUE(pumpUntil([&] {
+    ASSERT_TRUE(waitFor([&] {
         for (std::size_t i = 1; i < fighters.size(); ++i) {
             if (!fighters[i]->chat.has("[received normal] F1|hello clan|")) {
                 return false;
@@ -152,14 +142,14 @@ TEST(LoopbackLink, ArrangerAndTenFightersCarryOutEveryExchange) {
         return true;
     }));
     EXPECT_TRUE(wa.chat.has("[normal] F1: hello clan"));
-    ASSERT_TRUE(pumpUntil([&] { return fighters[0]->tap->got("E\0"s); }));
+    ASSERT_TRUE(waitFor([&] { return fighters[0]->tap->got("E\0"s); }));
     settle();
     EXPECT_FALSE(fighters[0]->tap->got("B\0F1\0hello clan\0"s));
     wa.nextSecond();
 
     // The who list counts eleven.
     fighters[1]->link->fighter().SendToArranger(codec::build('5'));
-    ASSERT_TRUE(pumpUntil([&] {
+    ASSERT_TRUE(waitFor([&] {
         for (const auto& line : fighters[1]->chat.lines) {
             if (line.rfind("[who] 11|F1|127.0.0.11|", 0) == 0 &&
                 line.find("Boss|127.0.0.2|") != std::string::npos) {
@@ -171,15 +161,15 @@ TEST(LoopbackLink, ArrangerAndTenFightersCarryOutEveryExchange) {
 
     // A ping report fills the roster's ping column.
     fighters[2]->link->fighter().SendToArranger(codec::build('2', {"45", "127.0.0.99:27015"}));
-    ASSERT_TRUE(pumpUntil([&] { return roster.list(2) == "F3\t127.0.0.13\t    45 ms"; }));
-    ASSERT_TRUE(pumpUntil([&] {
+    ASSERT_TRUE(waitFor([&] { return roster.list(2) == "F3\t127.0.0.13\t    45 ms"; }));
+    ASSERT_TRUE(waitFor([&] {
         return fighters[2]->boxes.anyContains("Your game ping was reported to War Arranger");
     }));
     wa.nextSecond();
 
     // A leave.
     fighters[3]->link->fighter().LeaveArranger();
-    ASSERT_TRUE(pumpUntil([&] { return roster.listCount() == 9; }));
+    ASSERT_TRUE(waitFor([&] { return roster.listCount() == 9; }));
     EXPECT_TRUE(wa.chat.has("[event] F4 (IP: 127.0.0.14) left the server"));
 
     // A kick.
@@ -187,7 +177,7 @@ TEST(LoopbackLink, ArrangerAndTenFightersCarryOutEveryExchange) {
     roster.setSelected(roster::findByAddress(roster, fighterAddress(5)), true);
     wa.boxes.answers = {mb::Yes};
     wa.ui.coKick.click();
-    ASSERT_TRUE(pumpUntil([&] { return fighters[4]->state.sArrangerAddress.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return fighters[4]->state.sArrangerAddress.empty(); }));
     EXPECT_TRUE(fighters[4]->chat.has("[event] You were kicked or banned"));
     EXPECT_EQ(roster.listCount(), 8);
     wa.nextSecond();
@@ -197,11 +187,11 @@ TEST(LoopbackLink, ArrangerAndTenFightersCarryOutEveryExchange) {
     roster.setSelected(roster::findByAddress(roster, fighterAddress(6)), true);
     wa.boxes.answers = {mb::Yes};
     wa.ui.coBan.click();
-    ASSERT_TRUE(pumpUntil([&] { return fighters[5]->state.sArrangerAddress.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return fighters[5]->state.sArrangerAddress.empty(); }));
     EXPECT_EQ(roster.listCount(), 7);
     fighters[5]->tap->received.clear();
     fighters[5]->connectTo(kArranger);
-    ASSERT_TRUE(pumpUntil([&] { return fighters[5]->tap->got("4\0"s); }));
+    ASSERT_TRUE(waitFor([&] { return fighters[5]->tap->got("4\0"s); }));
     settle();
     EXPECT_EQ(roster.listCount(), 7);
     EXPECT_EQ(roster::findByAddress(roster, fighterAddress(6)), -1);
@@ -216,7 +206,7 @@ TEST(LoopbackLink, ArrangerAndTenFightersCarryOutEveryExchange) {
     for (int i = 0; i < 51; ++i) {
         flooder.socket.sendData("x");
     }
-    ASSERT_TRUE(pumpUntil([&] { return wa.lifecycle.ended(); }));
+    ASSERT_TRUE(waitFor([&] { return wa.lifecycle.ended(); }));
     EXPECT_TRUE(wa.boxes.anyContains("Received data packets rate limit reached"));
 }
 
@@ -224,7 +214,7 @@ TEST(LoopbackLink, ConnectingWhereNothingListensTakesTheResetPath) {
     Copy fighter(fighterAddress(1));
     fighter.startFighter("Viper");
     fighter.connectTo("127.0.0.3");
-    ASSERT_TRUE(pumpUntil([&] { return fighter.boxes.anyContains("Connection reset occured"); }));
+    ASSERT_TRUE(waitFor([&] { return fighter.boxes.anyContains("Connection reset occured"); }));
     EXPECT_EQ(fighter.tap->errors, std::vector<int>{10054});
     EXPECT_EQ(fighter.ui.lUserIP.caption(), "IP: 127.0.0.11");
     EXPECT_FALSE(fighter.lifecycle.ended());
@@ -232,7 +222,7 @@ TEST(LoopbackLink, ConnectingWhereNothingListensTakesTheResetPath) {
     Copy arranger("127.0.0.3");
     arranger.startArranger("Boss");
     fighter.connectTo("127.0.0.3");
-    ASSERT_TRUE(pumpUntil([&] { return fighter.state.sArrangerAddress == "127.0.0.3"; }));
+    ASSERT_TRUE(waitFor([&] { return fighter.state.sArrangerAddress == "127.0.0.3"; }));
 }
 
 }  // namespace
