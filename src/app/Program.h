@@ -12,7 +12,9 @@
 #include "platform/linux/X11HotKeys.h"
 #include "platform/linux/XdgUrlSchemeRegistry.h"
 #include "platform/qt/QtApplication.h"
+#include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtClock.h"
+#include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtInstanceChannel.h"
 #include "platform/qt/QtMessageBox.h"
@@ -71,6 +73,8 @@ private:
     std::unique_ptr<QtWindowSystem> m_windows;
     std::unique_ptr<WindowEdgeSnapper> m_edgeSnapper;
     QtApplication m_application;
+    QtClipboard m_clipboard;
+    QtDesktop m_desktop;
     std::unique_ptr<XdgUrlSchemeRegistry> m_urlScheme;
     std::unique_ptr<QtInstanceChannel> m_instances;
     X11HotKeys m_hotKeys;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/Application.h"
+#include "platform/Clipboard.h"
 #include "platform/Clock.h"
+#include "platform/Desktop.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsBackend.h"
@@ -21,6 +23,8 @@ struct Platform {
     SoundPlayer& sound;
     WindowSystem& windows;
     Application& application;
+    Clipboard& clipboard;
+    Desktop& desktop;
 };
 
 }  // namespace squadlink

@@ -39,11 +39,14 @@ struct ShellRig {
     FakeSound sound;
     FakeWindowSystem windows;
     FakeApplication application;
+    FakeClipboard clipboard;
+    FakeDesktop desktop;
     FakeUrlScheme urlScheme;
     FakeInstanceChannel instances;
     FakeHotKeys hotKeys;
     FakeTray tray;
-    Platform platform{socket, pump, clock, boxes, settings, sound, windows, application};
+    Platform platform{socket, pump,    clock,       boxes,     settings,
+                      sound,  windows, application, clipboard, desktop};
     std::unique_ptr<MainForm> m_form;
 };
 

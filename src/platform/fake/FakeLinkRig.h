@@ -59,11 +59,14 @@ public:
     FakeSound sound;
     FakeWindowSystem windows;
     FakeApplication application;
+    FakeClipboard clipboard;
+    FakeDesktop desktop;
     FakeChatView chat;
     FakeAttention attention;
     FakeLifecycle lifecycle;
     FakeTimerDriver timers{clock};
-    Platform platform{socket, pump, clock, boxes, settingsBackend, sound, windows, application};
+    Platform platform{socket, pump,    clock,       boxes,     settingsBackend,
+                      sound,  windows, application, clipboard, desktop};
     SettingsStore settings{settingsBackend};
     Messages messages{boxes, state.sAppCaption};
     ErrorGuard guard{messages, lifecycle};

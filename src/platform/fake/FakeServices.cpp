@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/RuntimeError.h"
+
 namespace squadlink {
 
 namespace {
@@ -78,6 +80,23 @@ void FakeChatView::ShowChattersList(std::string_view payload) {
 
 bool FakeChatView::has(const std::string& line) const {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+std::string FakeClipboard::text() const {
+    if (busyCalls > 0) {
+        --busyCalls;
+        throw RuntimeError(err::ClipboardCannotOpen, "Can't open Clipboard");
+    }
+    return content;
+}
+
+void FakeClipboard::setText(const std::string& text) {
+    if (busyCalls > 0) {
+        --busyCalls;
+        throw RuntimeError(err::ClipboardCannotOpen, "Can't open Clipboard");
+    }
+    content = text;
+    ++writes;
 }
 
 }  // namespace squadlink

@@ -9,7 +9,9 @@
 
 #include "chat/ChatView.h"
 #include "platform/Application.h"
+#include "platform/Clipboard.h"
 #include "platform/Clock.h"
+#include "platform/Desktop.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsBackend.h"
@@ -101,6 +103,44 @@ class FakeApplication : public Application {
 public:
     void quit() override { ++quits; }
     int quits = 0;
+};
+
+// Holds text like the desktop's clipboard; a test makes it busy to see the retry rules.
+class FakeClipboard : public Clipboard {
+public:
+    std::string text() const override;
+    void setText(const std::string& text) override;
+    std::string content;
+    // While above zero, each call fails with 521 and counts this down.
+    mutable int busyCalls = 0;
+    int writes = 0;
+};
+
+// Records what the program asks the desktop to open or start.
+class FakeDesktop : public Desktop {
+public:
+    struct Started {
+        std::string program;
+        std::vector<std::string> arguments;
+        std::string workingFolder;
+    };
+    bool openUrl(const std::string& url) override {
+        urls.push_back(url);
+        return succeed;
+    }
+    bool openFile(const std::string& path) override {
+        files.push_back(path);
+        return succeed;
+    }
+    bool startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& workingFolder) override {
+        started.push_back({program, arguments, workingFolder});
+        return succeed;
+    }
+    bool succeed = true;
+    std::vector<std::string> urls;
+    std::vector<std::string> files;
+    std::vector<Started> started;
 };
 
 // Records what the link asks the chat view to show, one readable line per call.
