@@ -6,7 +6,7 @@
 #include <string>
 
 #include "link/Codec.h"
-#include "platform/fake/FakeLinkRig.h"
+#include "support/LinkRig.h"
 
 using namespace squadlink;
 
@@ -54,7 +54,7 @@ void BM_ArrangerRelaysChatLine(benchmark::State& state) {
 
     // One untimed round proves the path does what is measured: "E" back, nine relays.
     rig.socket.sent.clear();
-    rig.state.nDatagramCount = 0;
+    rig.link->flood().resetCount();
     rig.socket.deliver(wire, sender);
     if (rig.ui.lbFighters.listCount() != 10 || rig.socket.sent.size() != 10 ||
         rig.sentPlain(0) != codec::build('E') || rig.sentPlain(-1).front() != 'B') {
@@ -65,7 +65,7 @@ void BM_ArrangerRelaysChatLine(benchmark::State& state) {
     for (auto _ : state) {
         rig.socket.sent.clear();
         rig.chat.lines.clear();
-        rig.state.nDatagramCount = 0;
+        rig.link->flood().resetCount();
         rig.socket.deliver(wire, sender);
         benchmark::DoNotOptimize(rig.socket.sent.data());
     }

@@ -27,10 +27,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/TextUtil.h"
 #include "link/Codec.h"
 #include "link/Roster.h"
-#include "platform/fake/FakeLinkRig.h"
-#include "shell/TextUtil.h"
+#include "support/LinkRig.h"
 
 using namespace squadlink;
 
@@ -97,7 +97,7 @@ struct Snapshot {
         s.labels = rig.ui.lServer.caption() + '\n' + rig.ui.lPassword.caption() + '\n' +
                    rig.ui.lProtection.caption() + '\n' + rig.ui.lClientPing.caption();
         s.reportedPing = rig.state.nReportedPing;
-        s.bannedNext = rig.state.nBannedNext;
+        s.bannedNext = rig.link->kickBan().bannedNext();
         s.timeoutRunning = rig.ui.tTimeout.running();
         return s;
     }
@@ -142,7 +142,7 @@ public:
         for (int bit = 0; bit < 8; ++bit) {
             m_rig.boxes.answers.push_back(((answers >> bit) & 1) != 0 ? mb::Yes : mb::No);
         }
-        m_rig.state.nDatagramCount = 0;
+        m_rig.link->flood().resetCount();
         checkInvariants();
     }
 
@@ -304,7 +304,7 @@ private:
     // Delivers one datagram at once and checks what it may change.
     void arriveChecked(const std::string& wire, const std::string& sender) {
         const bool quiet = m_rig.pump.queued.empty() && !m_rig.boxes.whileOpen &&
-                           m_rig.state.nDatagramCount < 50 && !m_rig.lifecycle.ended();
+                           m_rig.link->flood().datagramCount() < 50 && !m_rig.lifecycle.ended();
         const Snapshot before = Snapshot::of(m_rig);
         const bool member = inRoster(m_rig.ui.lbFighters, sender);
         arrive(wire, sender);
@@ -353,10 +353,10 @@ private:
     }
 
     bool isBanned(const std::string& sender) const {
-        if (m_rig.state.nBannedNext == 0) {
+        if (m_rig.link->kickBan().bannedNext() == 0) {
             return false;
         }
-        for (const auto& slot : m_rig.state.BannedAddresses) {
+        for (const auto& slot : m_rig.link->kickBan().bannedAddresses()) {
             if (slot.size() < 3) {
                 break;
             }
@@ -398,7 +398,7 @@ private:
                 CHECK(!equalsIgnoreCase(roster::nick(list.list(j)), roster::nick(text)));
             }
         }
-        CHECK(m_rig.state.nBannedNext >= 0 && m_rig.state.nBannedNext <= 20);
+        CHECK(m_rig.link->kickBan().bannedNext() >= 0 && m_rig.link->kickBan().bannedNext() <= 20);
         // Every message this copy sends is well formed and goes to the other side's port.
         const std::uint16_t peerPort = m_arrangerMode ? kFighterPort : kArrangerPort;
         for (std::size_t i = m_checkedSends; i < m_rig.socket.sent.size(); ++i) {

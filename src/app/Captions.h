@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/model/WindowModel.h"
+#include "core/model/WindowModel.h"
 
 namespace squadlink {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ModelBinding.h"
-#include "shell/model/WindowModel.h"
+#include "core/model/WindowModel.h"
 
 namespace squadlink {
 

@@ -24,7 +24,7 @@
 #include <QTextBrowser>
 
 #include "TabStopDelegate.h"
-#include "platform/qt/Cp1252.h"
+#include "backends/qt/Cp1252.h"
 
 namespace squadlink {
 

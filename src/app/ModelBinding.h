@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/model/WindowModel.h"
+#include "core/model/WindowModel.h"
 
 class QAbstractButton;
 class QAbstractSlider;

@@ -3,10 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "chat/ChatView.h"
+#include "core/ChatView.h"
+#include "core/FormState.h"
+#include "core/model/WindowModel.h"
 #include "platform/Clock.h"
-#include "shell/FormState.h"
-#include "shell/model/WindowModel.h"
 
 namespace squadlink {
 

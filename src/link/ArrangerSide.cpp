@@ -1,11 +1,11 @@
 #include "link/ArrangerSide.h"
 
+#include "core/TextUtil.h"
 #include "link/Codec.h"
 #include "link/FighterSide.h"
 #include "link/FloodGuard.h"
 #include "link/KickBan.h"
 #include "link/Roster.h"
-#include "shell/TextUtil.h"
 
 namespace squadlink {
 
@@ -32,7 +32,7 @@ void ArrangerSide::ResetModeDisplay() {
     ui.imgServerType.clear();
     ui.tPassword.setText({});
     m_ctx.state.nReportedPing = -1;
-    m_ctx.state.nDatagramCount = 0;
+    m_ctx.flood->resetCount();
 }
 
 void ArrangerSide::ShowOwnAddress() {

@@ -1,6 +1,6 @@
 #include "link/Codec.h"
 
-#include "shell/TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace squadlink::codec {
 

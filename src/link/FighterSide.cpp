@@ -1,9 +1,9 @@
 #include "link/FighterSide.h"
 
+#include "core/TextUtil.h"
 #include "link/ArrangerSide.h"
 #include "link/Codec.h"
 #include "link/FloodGuard.h"
-#include "shell/TextUtil.h"
 
 namespace squadlink {
 

@@ -6,11 +6,10 @@
 namespace squadlink {
 
 void FloodGuard::countDatagram() {
-    auto& count = m_ctx.state.nDatagramCount;
-    if (count < 0xFFFF) {
-        ++count;
+    if (m_datagramCount < 0xFFFF) {
+        ++m_datagramCount;
     }
-    if (count <= kDatagramLimit) {
+    if (m_datagramCount <= kDatagramLimit) {
         return;
     }
     m_ctx.socket().close();

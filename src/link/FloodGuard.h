@@ -19,10 +19,13 @@ public:
     bool acquireLock();
     void tFlood_Timer();
     void tTimeout_Timer();
-    void t1secTick() { m_ctx.state.nDatagramCount = 0; }
+    // A new second, or a new mode: the count starts again.
+    void resetCount() { m_datagramCount = 0; }
+    int datagramCount() const { return m_datagramCount; }
 
 private:
     LinkContext& m_ctx;
+    int m_datagramCount = 0;
 };
 
 }  // namespace squadlink

@@ -1,9 +1,9 @@
 #include "link/KickBan.h"
 
+#include "core/TextUtil.h"
 #include "link/ArrangerSide.h"
 #include "link/Codec.h"
 #include "link/Roster.h"
-#include "shell/TextUtil.h"
 
 namespace squadlink {
 
@@ -53,15 +53,14 @@ void KickBan::coKick_Click() {
 }
 
 void KickBan::storeBanned(const std::string& address) {
-    auto& state = m_ctx.state;
-    if (state.nBannedNext > kBannedSlots - 1) {
-        state.nBannedNext = 0;
+    if (m_bannedNext > kBannedSlots - 1) {
+        m_bannedNext = 0;
         m_ctx.messages.ShowMessage(std::string("Banned IP addresses list full") + kLineBreak +
                                        "Starting to replace oldest entries with new ones",
                                    mb::Information, "Ban");
     }
-    state.BannedAddresses[static_cast<std::size_t>(state.nBannedNext)] = address;
-    ++state.nBannedNext;
+    m_banned[static_cast<std::size_t>(m_bannedNext)] = address;
+    ++m_bannedNext;
 }
 
 void KickBan::coBan_Click() {
@@ -77,17 +76,17 @@ void KickBan::coBan_Click() {
 }
 
 void KickBan::clearBannedList() {
-    for (auto& slot : m_ctx.state.BannedAddresses) {
+    for (auto& slot : m_banned) {
         slot.clear();
     }
-    m_ctx.state.nBannedNext = 0;
+    m_bannedNext = 0;
 }
 
 bool KickBan::refuseBanned(const std::string& sender) {
-    if (m_ctx.state.nBannedNext == 0) {
+    if (m_bannedNext == 0) {
         return false;
     }
-    for (const auto& slot : m_ctx.state.BannedAddresses) {
+    for (const auto& slot : m_banned) {
         if (slot.size() < 3) {
             break;
         }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <array>
 #include <string>
 
+#include "core/model/ListBox.h"
 #include "link/LinkContext.h"
-#include "shell/model/ListBox.h"
 
 namespace squadlink {
 
@@ -19,6 +20,9 @@ public:
     void clearBannedList();
     // Answers a banned sender with "4"; true when the datagram must not be handled further.
     bool refuseBanned(const std::string& sender);
+    // Addresses refused for as long as the mode lasts, and the slot the next ban takes.
+    const std::array<std::string, kBannedSlots>& bannedAddresses() const { return m_banned; }
+    int bannedNext() const { return m_bannedNext; }
 
     void lbFighters_MouseDown(MouseButton button, int x, int y);
     void lbFighters_MouseUp(MouseButton button, int x, int y);
@@ -32,6 +36,8 @@ private:
     int rowAt(int y) const;
 
     LinkContext& m_ctx;
+    std::array<std::string, kBannedSlots> m_banned;
+    int m_bannedNext = 0;
 };
 
 }  // namespace squadlink

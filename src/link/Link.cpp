@@ -5,7 +5,7 @@
 
 namespace squadlink {
 
-Link::Link(const LinkContext& context)
+Link::Link(const Context& context)
     : m_ctx(context), m_arranger(m_ctx), m_fighter(m_ctx), m_flood(m_ctx), m_kickBan(m_ctx) {
     m_ctx.arranger = &m_arranger;
     m_ctx.fighter = &m_fighter;
@@ -42,6 +42,7 @@ void Link::connectHandlers() {
     ui.oClient.Click.connect([this] { guarded([this] { oClient_Click(); }); });
     ui.tFlood.Tick.connect([this] { guarded([this] { m_flood.tFlood_Timer(); }); });
     ui.tTimeout.Tick.connect([this] { guarded([this] { m_flood.tTimeout_Timer(); }); });
+    ui.t1sec.Tick.connect([this] { m_flood.resetCount(); });
 }
 
 void Link::storeModes() {

@@ -14,7 +14,7 @@ namespace squadlink {
 // socket's events and connects the link's controls to their handlers.
 class Link : public UdpSocketEvents {
 public:
-    explicit Link(const LinkContext& context);
+    explicit Link(const Context& context);
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
     ~Link() override;

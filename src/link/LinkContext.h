@@ -1,14 +1,6 @@
 #pragma once
 
-#include "chat/ChatView.h"
-#include "platform/Platform.h"
-#include "shell/Attention.h"
-#include "shell/ErrorGuard.h"
-#include "shell/FormState.h"
-#include "shell/Lifecycle.h"
-#include "shell/Messages.h"
-#include "shell/SettingsStore.h"
-#include "shell/model/WindowModel.h"
+#include "core/Context.h"
 
 namespace squadlink {
 
@@ -17,28 +9,14 @@ class FighterSide;
 class FloodGuard;
 class KickBan;
 
-// What the link's classes share: the window model, the form state, the platform services and
-// each other.
-struct LinkContext {
-    WindowModel& ui;
-    FormState& state;
-    Platform& platform;
-    Messages& messages;
-    SettingsStore& settings;
-    ErrorGuard& guard;
-    Lifecycle& lifecycle;
-    ChatView& chat;
-    Attention& attention;
+// The program's context plus the link's own parts, so that each part can reach the others.
+struct LinkContext : Context {
+    explicit LinkContext(const Context& context) : Context(context) {}
 
     ArrangerSide* arranger = nullptr;
     FighterSide* fighter = nullptr;
     FloodGuard* flood = nullptr;
     KickBan* kickBan = nullptr;
-
-    UdpSocket& socket() const { return platform.socket; }
-    void doEvents() const { platform.pump.doEvents(); }
-    bool arrangerMode() const { return ui.oServer.value(); }
-    bool fighterMode() const { return ui.oClient.value(); }
 };
 
 }  // namespace squadlink

@@ -1,6 +1,6 @@
 #include "link/Roster.h"
 
-#include "shell/TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace squadlink::roster {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/model/ListBox.h"
+#include "core/model/ListBox.h"
 
 namespace squadlink::roster {
 

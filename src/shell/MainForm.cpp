@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "shell/TextUtil.h"
+#include "core/TextUtil.h"
 #include "shell/Timers.h"
 
 namespace squadlink {
@@ -34,8 +34,8 @@ MainForm::MainForm(WindowModel& ui, const ShellServices& services)
       m_chat(m_ui, m_state, m_platform.clock),
       m_notifier(m_ui, m_state, m_platform.windows, m_platform.sound, m_platform.pump, m_settings,
                  m_platform.clock),
-      m_link(LinkContext{m_ui, m_state, m_platform, m_messages, m_settings, m_guard, *this, m_chat,
-                         m_notifier}),
+      m_link(Context{m_ui, m_state, m_platform, m_messages, m_settings, m_guard, *this, m_chat,
+                     m_notifier}),
       m_serverLinks(ServerLinks::Services{m_ui, m_state, m_settings, m_messages, m_platform.windows,
                                           m_platform.pump, m_platform.sound, m_platform.socket,
                                           services.urlScheme},
@@ -337,7 +337,6 @@ void MainForm::Tabek_Click() {
 }
 
 void MainForm::t1sec_Timer() {
-    m_link.flood().t1secTick();
     m_notifier.ShowConnectionLamp();
     m_notifier.ShowClock();
 }

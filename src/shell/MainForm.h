@@ -4,20 +4,20 @@
 #include <vector>
 
 #include "chat/PlainChatView.h"
+#include "core/ErrorGuard.h"
+#include "core/FormState.h"
+#include "core/Lifecycle.h"
+#include "core/Messages.h"
+#include "core/Notifier.h"
+#include "core/SettingsStore.h"
+#include "core/model/WindowModel.h"
 #include "link/Link.h"
 #include "platform/HotKeys.h"
 #include "platform/InstanceChannel.h"
 #include "platform/Platform.h"
 #include "platform/TrayIcon.h"
 #include "platform/UrlSchemeRegistry.h"
-#include "shell/ErrorGuard.h"
-#include "shell/FormState.h"
-#include "shell/Lifecycle.h"
-#include "shell/Messages.h"
-#include "shell/Notifier.h"
 #include "shell/ServerLinks.h"
-#include "shell/SettingsStore.h"
-#include "shell/model/WindowModel.h"
 
 namespace squadlink {
 

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "shell/Notifier.h"
-#include "shell/TextUtil.h"
+#include "core/Notifier.h"
+#include "core/TextUtil.h"
 
 namespace squadlink {
 

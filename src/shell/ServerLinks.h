@@ -5,15 +5,15 @@
 #include <string_view>
 #include <vector>
 
+#include "core/FormState.h"
+#include "core/Messages.h"
+#include "core/SettingsStore.h"
+#include "core/model/WindowModel.h"
 #include "platform/EventPump.h"
 #include "platform/SoundPlayer.h"
 #include "platform/UdpSocket.h"
 #include "platform/UrlSchemeRegistry.h"
 #include "platform/WindowSystem.h"
-#include "shell/FormState.h"
-#include "shell/Messages.h"
-#include "shell/SettingsStore.h"
-#include "shell/model/WindowModel.h"
 
 namespace squadlink {
 

@@ -14,8 +14,8 @@
 #include <functional>
 #include <memory>
 
+#include "backends/qt/QtInstanceChannel.h"
 #include "link/Codec.h"
-#include "platform/qt/QtInstanceChannel.h"
 #include "shell/MainForm.h"
 #include "support/WaitFor.h"
 

@@ -16,8 +16,8 @@
 #include <memory>
 
 #include "Program.h"
-#include "platform/fake/FakeServices.h"
-#include "platform/fake/FakeShellServices.h"
+#include "support/FakeServices.h"
+#include "support/FakeShellServices.h"
 #include "support/WaitFor.h"
 
 using namespace squadlink;

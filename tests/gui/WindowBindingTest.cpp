@@ -25,12 +25,12 @@
 
 #include "MainWindow.h"
 #include "TabStopDelegate.h"
-#include "platform/linux/X11HotKeys.h"
-#include "platform/qt/Cp1252.h"
-#include "platform/qt/QtMessageBox.h"
-#include "platform/qt/QtSoundPlayer.h"
-#include "platform/qt/QtTimerDriver.h"
-#include "platform/qt/QtWindowSystem.h"
+#include "backends/linux/X11HotKeys.h"
+#include "backends/qt/Cp1252.h"
+#include "backends/qt/QtMessageBox.h"
+#include "backends/qt/QtSoundPlayer.h"
+#include "backends/qt/QtTimerDriver.h"
+#include "backends/qt/QtWindowSystem.h"
 
 // After Qt: Xlib's macros would break Qt's headers.
 #include <X11/Xlib.h>

@@ -7,12 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include "backends/linux/LinuxUdpSocket.h"
+#include "backends/qt/QtEventPump.h"
 #include "link/Codec.h"
 #include "link/Link.h"
 #include "link/Roster.h"
-#include "platform/fake/FakeLinkRig.h"
-#include "platform/linux/LinuxUdpSocket.h"
-#include "platform/qt/QtEventPump.h"
+#include "support/LinkRig.h"
 #include "support/WaitFor.h"
 
 using namespace squadlink;

@@ -9,8 +9,8 @@
 #include <map>
 #include <string>
 
-#include "platform/qt/QtSettingsBackend.h"
-#include "shell/SettingsStore.h"
+#include "backends/qt/QtSettingsBackend.h"
+#include "core/SettingsStore.h"
 
 namespace squadlink {
 namespace {

@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "backends/linux/LinuxUdpSocket.h"
 #include "platform/RuntimeError.h"
-#include "platform/linux/LinuxUdpSocket.h"
 
 namespace squadlink {
 namespace {

@@ -8,10 +8,10 @@
 #include <map>
 #include <string>
 
-#include "platform/fake/FakeServices.h"
-#include "platform/fake/FakeSocket.h"
-#include "platform/linux/XdgUrlSchemeRegistry.h"
+#include "backends/linux/XdgUrlSchemeRegistry.h"
 #include "shell/ServerLinks.h"
+#include "support/FakeServices.h"
+#include "support/FakeSocket.h"
 
 namespace squadlink {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "link/Codec.h"
 #include "link/Roster.h"
-#include "platform/fake/FakeLinkRig.h"
+#include "support/LinkRig.h"
 
 using namespace squadlink;
 using namespace std::string_literals;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/Codec.h"
-#include "platform/fake/FakeLinkRig.h"
+#include "support/LinkRig.h"
 
 using namespace squadlink;
 using namespace std::string_literals;

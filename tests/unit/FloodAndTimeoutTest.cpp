@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/Codec.h"
-#include "platform/fake/FakeLinkRig.h"
+#include "support/LinkRig.h"
 
 using namespace squadlink;
 using namespace std::string_literals;
@@ -40,7 +40,7 @@ TEST(FloodLimit, DatagramsBeforeStartUpFinishedAreNotCounted) {
         rig.socket.deliver("junk", "10.0.0.1");
     }
     EXPECT_FALSE(rig.lifecycle.ended());
-    EXPECT_EQ(rig.state.nDatagramCount, 0);
+    EXPECT_EQ(rig.link->flood().datagramCount(), 0);
 }
 
 TEST(ActionLock, OneLockServesEveryAction) {

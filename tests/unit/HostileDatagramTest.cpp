@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "core/TextUtil.h"
 #include "link/Codec.h"
 #include "link/Roster.h"
-#include "platform/fake/FakeLinkRig.h"
-#include "shell/TextUtil.h"
+#include "support/LinkRig.h"
 
 using namespace squadlink;
 using namespace std::string_literals;
@@ -65,7 +65,7 @@ void setUp(FakeLinkRig& rig, Side side) {
     rig.boxes.answers.clear();
     rig.chat.lines.clear();
     rig.attention.requests.clear();
-    rig.state.nDatagramCount = 0;
+    rig.link->flood().resetCount();
 }
 
 std::string senderFor(Side side, From from) {
@@ -111,7 +111,7 @@ struct Observed {
                    rig.ui.lProtection.caption() + "|" + rig.ui.lClientPing.caption();
         o.serverBox = rig.ui.tServer.text();
         o.reportedPing = rig.state.nReportedPing;
-        o.bannedNext = rig.state.nBannedNext;
+        o.bannedNext = rig.link->kickBan().bannedNext();
         o.timeoutRunning = rig.ui.tTimeout.running();
         o.ended = rig.lifecycle.ended();
         return o;
@@ -136,8 +136,8 @@ void expectConsistent(const FakeLinkRig& rig, Side side) {
             EXPECT_FALSE(equalsIgnoreCase(roster::address(list.list(j)), roster::address(text)));
         }
     }
-    EXPECT_GE(rig.state.nBannedNext, 0);
-    EXPECT_LE(rig.state.nBannedNext, 20);
+    EXPECT_GE(rig.link->kickBan().bannedNext(), 0);
+    EXPECT_LE(rig.link->kickBan().bannedNext(), 20);
 }
 
 std::string repeat(std::size_t n, char c = 'x') {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/Codec.h"
-#include "platform/fake/FakeLinkRig.h"
+#include "support/LinkRig.h"
 
 using namespace squadlink;
 using namespace std::string_literals;
@@ -29,7 +29,7 @@ TEST_F(KickBan_, NeedsASelection) {
     kb().coBan_Click();
     EXPECT_EQ(rig.boxes.shown.size(), 2u);
     EXPECT_TRUE(rig.boxes.anyContains("Select one or more Fighters first"));
-    EXPECT_EQ(rig.state.nBannedNext, 0);
+    EXPECT_EQ(kb().bannedNext(), 0);
 }
 
 TEST_F(KickBan_, KickTellsAndRemovesTheSelectedFighters) {
@@ -53,7 +53,7 @@ TEST_F(KickBan_, BanKeepsAddressesOutUntilTheModeIsEnteredAgain) {
     roster().setSelected(1, true);
     rig.boxes.answers = {mb::Yes};
     kb().coBan_Click();
-    EXPECT_EQ(rig.state.nBannedNext, 2);
+    EXPECT_EQ(kb().bannedNext(), 2);
     EXPECT_EQ(roster().listCount(), 1);
     rig.socket.sent.clear();
     rig.join("F1", ip(1));
@@ -62,7 +62,7 @@ TEST_F(KickBan_, BanKeepsAddressesOutUntilTheModeIsEnteredAgain) {
 
     rig.ui.oClient.click();
     rig.ui.oServer.click();
-    EXPECT_EQ(rig.state.nBannedNext, 0);
+    EXPECT_EQ(kb().bannedNext(), 0);
     rig.join("F1", ip(1));
     EXPECT_EQ(roster().listCount(), 1);
 }
@@ -80,18 +80,29 @@ TEST_F(KickBan_, BanAnsweredNoKeepsFightersButSilencesThem) {
 }
 
 TEST_F(KickBan_, FullBannedListWrapsToTheOldestSlot) {
-    for (int i = 0; i < 19; ++i) {
-        rig.state.BannedAddresses[static_cast<std::size_t>(i)] = "172.16.0." + std::to_string(i);
+    // Nineteen bans through the roster first, in batches that fit it.
+    int next = 100;
+    for (const int batch : {7, 7, 5}) {
+        for (int i = 0; i < batch; ++i) {
+            rig.join("X" + std::to_string(next), "172.16.0." + std::to_string(next));
+            ++next;
+        }
+        roster().selectNone();
+        for (int i = 3; i < roster().listCount(); ++i) {
+            roster().setSelected(i, true);
+        }
+        rig.boxes.answers.push_back(mb::Yes);
+        kb().coBan_Click();
     }
-    rig.state.nBannedNext = 19;
+    ASSERT_EQ(kb().bannedNext(), 19);
     for (int i = 0; i < 3; ++i) {
         roster().setSelected(i, true);
     }
     kb().coBan_Click();
-    EXPECT_EQ(rig.state.BannedAddresses[19], ip(1));
-    EXPECT_EQ(rig.state.BannedAddresses[0], ip(2));
-    EXPECT_EQ(rig.state.BannedAddresses[1], ip(3));
-    EXPECT_EQ(rig.state.nBannedNext, 2);
+    EXPECT_EQ(kb().bannedAddresses()[19], ip(1));
+    EXPECT_EQ(kb().bannedAddresses()[0], ip(2));
+    EXPECT_EQ(kb().bannedAddresses()[1], ip(3));
+    EXPECT_EQ(kb().bannedNext(), 2);
     int fullMessages = 0;
     for (const auto& box : rig.boxes.shown) {
         fullMessages += box.text.find("Banned IP addresses list full") != std::string::npos;
@@ -127,11 +138,11 @@ TEST_F(KickBan_, RightClickSelectionAndMenuVisibility) {
     roster().mouseDown(MouseButton::Right, 5, line + 1);
     EXPECT_EQ(roster().selCount(), 2);
 
-    rig.link->kickBan().mSelectAll_Click();
+    kb().mSelectAll_Click();
     roster().mouseUp(MouseButton::Right, 5, 1);
     EXPECT_FALSE(rig.ui.mSelectAll.visible());
     EXPECT_TRUE(rig.ui.mClearSelection.visible());
-    rig.link->kickBan().mInvertSelection_Click();
+    kb().mInvertSelection_Click();
     EXPECT_EQ(roster().selCount(), 0);
 }
 

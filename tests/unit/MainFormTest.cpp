@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "link/Codec.h"
-#include "platform/fake/FakeLifecycle.h"
-#include "platform/fake/FakeServices.h"
-#include "platform/fake/FakeShellServices.h"
-#include "platform/fake/FakeSocket.h"
 #include "shell/MainForm.h"
+#include "support/FakeLifecycle.h"
+#include "support/FakeServices.h"
+#include "support/FakeShellServices.h"
+#include "support/FakeSocket.h"
 
 using namespace squadlink;
 using namespace std::string_literals;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "core/Notifier.h"
 #include "platform/RuntimeError.h"
-#include "platform/fake/FakeServices.h"
-#include "shell/Notifier.h"
+#include "support/FakeServices.h"
 
 namespace squadlink {
 namespace {

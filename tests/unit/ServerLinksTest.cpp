@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/FakeServices.h"
-#include "platform/fake/FakeSocket.h"
 #include "shell/ServerLinks.h"
+#include "support/FakeServices.h"
+#include "support/FakeSocket.h"
 
 namespace squadlink {
 namespace {

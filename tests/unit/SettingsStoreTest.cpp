@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
-#include "platform/fake/FakeServices.h"
-#include "shell/SettingsStore.h"
+#include "core/SettingsStore.h"
+#include "support/FakeServices.h"
 
 namespace squadlink {
 namespace {

@@ -1,0 +1,148 @@
+#pragma once
+
+#include <vector>
+
+#include "core/model/CheckBox.h"
+#include "core/model/CommandButton.h"
+#include "core/model/FormModel.h"
+#include "core/model/Label.h"
+#include "core/model/ListBox.h"
+#include "core/model/MenuItem.h"
+#include "core/model/OptionButton.h"
+#include "core/model/ScrollBar.h"
+#include "core/model/TabControl.h"
+#include "core/model/TextBox.h"
+#include "core/model/Timer.h"
+
+namespace squadlink {
+
+namespace tab {
+inline constexpr int Configuration = 0;
+inline constexpr int Fighter = 1;
+inline constexpr int Connections = 2;
+inline constexpr int Game = 3;
+inline constexpr int Chat = 4;
+inline constexpr int Tools = 5;
+inline constexpr int Misc = 6;
+}  // namespace tab
+
+// Every control of the main window, named as the behaviour names it. The behaviour reads and
+// writes these; the Qt window mirrors each in a widget whose objectName is the same name.
+struct WindowModel {
+    WindowModel();
+    WindowModel(const WindowModel&) = delete;
+    WindowModel& operator=(const WindowModel&) = delete;
+
+    std::vector<Control*> controls();
+    std::vector<Timer*> timers();
+
+    FormModel frmSQD{"frmSQD"};
+    TabControl Tabek{
+        "Tabek",
+        {"Configuration  ", "Fighter  ", "Connections  ", "Game  ", "Chat  ", "Tools  ", "Misc  "}};
+
+    // Configuration tab.
+    Label fSettings{"fSettings"};
+    Label lNick{"lNick"};
+    TextBox tNick{"tNick"};
+    OptionButton oServer{"oServer"};
+    OptionButton oClient{"oClient"};
+    CheckBox chSound{"chSound"};
+    CheckBox chPop{"chPop"};
+    CheckBox chFeedback{"chFeedback"};
+    CheckBox chAutoConnect{"chAutoConnect"};
+    Label lFirewall{"lFirewall"};
+
+    // Fighter tab.
+    Label fClientConnect{"fClientConnect"};
+    TextBox tServer{"tServer"};
+    CommandButton coConnect{"coConnect"};
+    Label lServer{"lServer"};
+    Label lPassword{"lPassword"};
+    Label lProtection{"lProtection"};
+    Label lClientPing{"lClientPing"};
+
+    // Connections tab.
+    Label fServerInfo{"fServerInfo"};
+    Label lWAAddress{"lWAAddress"};
+    CommandButton coRefresh{"coRefresh"};
+    Label fConnectedClients{"fConnectedClients"};
+    Label lNickCaption{"lNickCaption"};
+    Label lIPCaption{"lIPCaption"};
+    Label lPingCaption{"lPingCaption"};
+    ListBox lbFighters{"lbFighters"};
+    Label lKickBanHint{"lKickBanHint"};
+    CommandButton coKick{"coKick"};
+    CommandButton coBan{"coBan"};
+
+    // Game tab.
+    Label fMakeGame{"fMakeGame"};
+    TextBox tGame{"tGame"};
+    TextBox tPassword{"tPassword"};
+    Label lGameName{"lGameName"};
+    Label lGameSecure{"lGameSecure"};
+    Label lServerPing{"lServerPing"};
+    Label lMapPlayers{"lMapPlayers"};
+    Label lServerType{"lServerType"};
+    Label imgServerType{"imgServerType"};
+    CommandButton coSendInfo{"coSendInfo"};
+
+    // Chat tab.
+    Label rtb{"rtb"};
+    TextBox tChat{"tChat"};
+
+    // Tools tab: the gamma slider the hot keys move.
+    ScrollBar hsGamma{"hsGamma", 50, 600, 50, 100};
+
+    // Misc tab.
+    Label fReset{"fReset"};
+    Label lReset{"lReset"};
+    CommandButton coDelete{"coDelete"};
+
+    // Status bar.
+    Label imgStatusOn{"imgStatusOn"};
+    Label imgStatusOff{"imgStatusOff"};
+    Label lCompName{"lCompName"};
+    Label lUserIP{"lUserIP"};
+    Label lDate{"lDate"};
+    Label lTime{"lTime"};
+
+    // Timers.
+    Timer tDelayUpdate{"tDelayUpdate"};
+    Timer tTimeout{"tTimeout"};
+    Timer tFlood{"tFlood"};
+    Timer tWaitCD{"tWaitCD"};
+    Timer tFixBanner{"tFixBanner"};
+    Timer t1sec{"t1sec"};
+    Timer tBanner{"tBanner"};
+    Timer tSW{"tSW"};
+
+    // Roster menu.
+    MenuItem mKick{"mKick", "Kick"};
+    MenuItem mBan{"mBan", "Ban"};
+    MenuItem mKickBanSeparator{"mKickBanSeparator", "-"};
+    MenuItem mSelectAll{"mSelectAll", "Select All"};
+    MenuItem mInvertSelection{"mInvertSelection", "Invert Selection"};
+    MenuItem mClearSelection{"mClearSelection", "Clear Selection"};
+    MenuItem mKickBan{
+        "mKickBan",
+        "KickBan",
+        {&mKick, &mBan, &mKickBanSeparator, &mSelectAll, &mInvertSelection, &mClearSelection}};
+
+    // Notification-area menu.
+    MenuItem mSysUpdate{"mSysUpdate", "Check for updates"};
+    MenuItem mSysHomepage{"mSysHomepage", "Go to homepage"};
+    MenuItem mSysMail{"mSysMail", "Send e-mail to Orvell"};
+    MenuItem mSysSeparator1{"mSysSeparator1", "-"};
+    MenuItem mSysHelp{"mSysHelp", "Help"};
+    MenuItem mSysSeparator2{"mSysSeparator2", "-"};
+    MenuItem mSysAbout{"mSysAbout", "About"};
+    MenuItem mSysSeparator3{"mSysSeparator3", "-"};
+    MenuItem mSysExit{"mSysExit", "Close"};
+    MenuItem mSysTray{"mSysTray",
+                      "SysTray",
+                      {&mSysUpdate, &mSysHomepage, &mSysMail, &mSysSeparator1, &mSysHelp,
+                       &mSysSeparator2, &mSysAbout, &mSysSeparator3, &mSysExit}};
+};
+
+}  // namespace squadlink
