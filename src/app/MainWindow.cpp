@@ -23,7 +23,6 @@
 #include <QVBoxLayout>
 #include <tuple>
 
-#include "Captions.h"
 #include "TabStopDelegate.h"
 
 // Outside any namespace, as Q_INIT_RESOURCE requires.
@@ -119,7 +118,6 @@ MainWindow::MainWindow(WindowModel& model, QWidget* parent)
     compact.setPixelSize(kFontPixels);
     setFont(compact);
     setWindowIcon(applicationIcon());
-    applyCaptions(model);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);

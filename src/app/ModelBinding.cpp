@@ -24,6 +24,7 @@
 #include <QTextBrowser>
 
 #include "TabStopDelegate.h"
+#include "WindowsKeys.h"
 #include "backends/qt/Cp1252.h"
 
 namespace squadlink {
@@ -290,77 +291,13 @@ void ModelBinding::bind(Label& label, QWidget* widget) {
 
 int ModelBinding::characterCode(const QKeyEvent& event) {
     const auto modifiers = event.modifiers();
-    const int key = event.key();
-    if ((modifiers & Qt::ControlModifier) != 0 && (modifiers & Qt::AltModifier) == 0 &&
-        key >= Qt::Key_A && key <= Qt::Key_Z) {
-        return key - Qt::Key_A + 1;
-    }
-    switch (key) {
-        case Qt::Key_Backspace:
-            return 8;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return 13;
-        case Qt::Key_Escape:
-            return 27;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            return -1;
-        default:
-            break;
-    }
-    const QString text = event.text();
-    if (text.isEmpty()) {
-        return -1;
-    }
-    const char32_t codePoint = text.toUcs4().value(0);
-    if (codePoint < 32 || codePoint == 127) {
-        return -1;
-    }
-    const int byte = Cp1252::byteFor(codePoint);
-    return byte < 0 ? '?' : byte;
+    return winkeys::typedCharacter(event.key(), (modifiers & Qt::ControlModifier) != 0,
+                                   (modifiers & Qt::AltModifier) != 0,
+                                   event.text().toUcs4().value(0));
 }
 
 int ModelBinding::virtualKeyCode(const QKeyEvent& event) {
-    const int key = event.key();
-    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) {
-        return key;  // Qt and Windows agree on letters and digits.
-    }
-    switch (key) {
-        case Qt::Key_Backspace:
-            return 8;
-        case Qt::Key_Tab:
-            return 9;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return 13;
-        case Qt::Key_Escape:
-            return 27;
-        case Qt::Key_Space:
-            return 32;
-        case Qt::Key_PageUp:
-            return 33;
-        case Qt::Key_PageDown:
-            return 34;
-        case Qt::Key_End:
-            return 35;
-        case Qt::Key_Home:
-            return 36;
-        case Qt::Key_Left:
-            return 37;
-        case Qt::Key_Up:
-            return 38;
-        case Qt::Key_Right:
-            return 39;
-        case Qt::Key_Down:
-            return 40;
-        case Qt::Key_Insert:
-            return 45;
-        case Qt::Key_Delete:
-            return 46;
-        default:
-            return 0;
-    }
+    return winkeys::virtualKey(event.key());
 }
 
 bool ModelBinding::textBoxKey(TextBox& box, QLineEdit* widget, QKeyEvent* event) {
@@ -709,66 +646,44 @@ void ModelBinding::bind(MenuItem& popup, QMenu* menu) {
 
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+
+// Binds the control when it is a Model and the object one of the Widgets it can be shown in.
+template <typename Model, typename... Widgets>
+bool bindAs(ModelBinding& binding, Control* control, QObject* object) {
+    auto* model = dynamic_cast<Model*>(control);
+    if (model == nullptr) {
+        return false;
+    }
+    const auto tryWidget = [&](auto* widget) {
+        if (widget == nullptr) {
+            return false;
+        }
+        binding.bind(*model, widget);
+        return true;
+    };
+    return (tryWidget(qobject_cast<Widgets*>(object)) || ...);
+}
+
+}  // namespace
+
 std::vector<std::string> ModelBinding::bindAll(const std::vector<Control*>& controls,
                                                QObject* root) {
     std::vector<std::string> missing;
     for (Control* control : controls) {
         const QString name = QString::fromStdString(control->name());
         QObject* object = root->objectName() == name ? root : root->findChild<QObject*>(name);
-        bool bound = false;
-        if (object != nullptr) {
-            auto* widget = qobject_cast<QWidget*>(object);
-            if (auto* form = dynamic_cast<FormModel*>(control); form && widget) {
-                bind(*form, widget);
-                bound = true;
-            } else if (auto* tabs = dynamic_cast<TabControl*>(control)) {
-                if (auto* w = qobject_cast<QTabWidget*>(object)) {
-                    bind(*tabs, w);
-                    bound = true;
-                }
-            } else if (auto* box = dynamic_cast<TextBox*>(control)) {
-                if (auto* w = qobject_cast<QLineEdit*>(object)) {
-                    bind(*box, w);
-                    bound = true;
-                }
-            } else if (auto* check = dynamic_cast<CheckBox*>(control)) {
-                if (auto* w = qobject_cast<QCheckBox*>(object)) {
-                    bind(*check, w);
-                    bound = true;
-                }
-            } else if (auto* option = dynamic_cast<OptionButton*>(control)) {
-                if (auto* w = qobject_cast<QRadioButton*>(object)) {
-                    bind(*option, w);
-                    bound = true;
-                }
-            } else if (auto* button = dynamic_cast<CommandButton*>(control)) {
-                if (auto* w = qobject_cast<QAbstractButton*>(object)) {
-                    bind(*button, w);
-                    bound = true;
-                }
-            } else if (auto* bar = dynamic_cast<ScrollBar*>(control)) {
-                if (auto* w = qobject_cast<QAbstractSlider*>(object)) {
-                    bind(*bar, w);
-                    bound = true;
-                }
-            } else if (auto* list = dynamic_cast<ListBox*>(control)) {
-                if (auto* w = qobject_cast<QListWidget*>(object)) {
-                    bind(*list, w);
-                    bound = true;
-                }
-            } else if (auto* item = dynamic_cast<MenuItem*>(control)) {
-                if (auto* m = qobject_cast<QMenu*>(object)) {
-                    bind(*item, m);
-                    bound = true;
-                } else if (auto* a = qobject_cast<QAction*>(object)) {
-                    bind(*item, a);
-                    bound = true;
-                }
-            } else if (auto* label = dynamic_cast<Label*>(control); label && widget) {
-                bind(*label, widget);
-                bound = true;
-            }
-        }
+        const bool bound =
+            object != nullptr && (bindAs<FormModel, QWidget>(*this, control, object) ||
+                                  bindAs<TabControl, QTabWidget>(*this, control, object) ||
+                                  bindAs<TextBox, QLineEdit>(*this, control, object) ||
+                                  bindAs<CheckBox, QCheckBox>(*this, control, object) ||
+                                  bindAs<OptionButton, QRadioButton>(*this, control, object) ||
+                                  bindAs<CommandButton, QAbstractButton>(*this, control, object) ||
+                                  bindAs<ScrollBar, QAbstractSlider>(*this, control, object) ||
+                                  bindAs<ListBox, QListWidget>(*this, control, object) ||
+                                  bindAs<MenuItem, QMenu, QAction>(*this, control, object) ||
+                                  bindAs<Label, QWidget>(*this, control, object));
         if (!bound) {
             missing.push_back(control->name());
         }

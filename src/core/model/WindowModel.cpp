@@ -6,6 +6,40 @@ WindowModel::WindowModel() {
     OptionButton::makeGroup({&oServer, &oClient});
     // Wide enough for the seven tab captions in the desktop's proportional font.
     frmSQD.setSize(540, 496);
+    // Design-time captions of frames, buttons, options, check boxes and column headings. Labels
+    // that carry state (addresses, game details, status panes) start empty: the behaviour fills
+    // them.
+    fSettings.setCaption("Settings");
+    lNick.setCaption("Nick:");
+    oServer.setCaption("Server (you are War Arranger)");
+    oClient.setCaption("Client (you are Fighter)");
+    chSound.setCaption("Sounds");
+    chPop.setCaption("Pop-up when not in game");
+    chFeedback.setCaption("Feedback messages");
+    chAutoConnect.setCaption(
+        "Automatically connect to War Arranger when clicking on SQD link (sqd://server)");
+    lFirewall.setCaption(
+        "NOTE: If you are using a firewall then allow Squadlink to use ports 80, 27220 and 27221");
+
+    fClientConnect.setCaption("Connection to War Arranger");
+    coConnect.setCaption("Connect");
+
+    fServerInfo.setCaption("Your contact info");
+    coRefresh.setCaption("Refresh");
+    fConnectedClients.setCaption("Connected Fighters");
+    lNickCaption.setCaption("Nick:");
+    lIPCaption.setCaption("IP address:");
+    lPingCaption.setCaption("Game ping:");
+    lKickBanHint.setCaption("Click to kick or ban selected Fighter(s)");
+    coKick.setCaption("Kick");
+    coBan.setCaption("Ban");
+
+    fMakeGame.setCaption("Game info");
+    coSendInfo.setCaption("Send");
+
+    fReset.setCaption("Reset to defaults");
+    lReset.setCaption("Click to delete all registry entries used by Squadlink");
+    coDelete.setCaption("Delete");
     // Items that belong to tools not built yet stay visible but disabled.
     for (MenuItem* item : {&mSysUpdate, &mSysHomepage, &mSysMail, &mSysHelp, &mSysAbout}) {
         item->setEnabled(false);
