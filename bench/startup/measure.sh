@@ -1,67 +1,54 @@
 #!/usr/bin/env bash
-# Measures, under Xvfb, the time from exec to the main window being mapped and the peak resident
-# memory of Squadlink and of an empty Qt window, alternating runs so both see the same machine.
-# Usage: bench/startup/measure.sh <build dir> [runs]
+# Start-up as a user meets it: exec to the X server mapping the main window (MapNotify on the
+# root window, see MapWatch.cpp), and peak resident memory of the ended process, for Squadlink
+# and an empty Qt main window built with the same Qt, in alternating pairs under one Xvfb.
+# Each program is measured with a fresh home per run (first start) and with one home reused
+# across runs (later starts).
+# Usage: bench/startup/measure.sh <build dir> [pairs]
 set -euo pipefail
 build=${1:-build/release}
-runs=${2:-10}
+pairs=${2:-9}
 squadlink="$build/src/app/squadlink"
 empty="$build/bench/startup/empty_window"
-for f in "$squadlink" "$empty"; do
+watch="$build/bench/startup/map_watch"
+for f in "$squadlink" "$empty" "$watch"; do
     [ -x "$f" ] || { echo "missing $f (build the release preset first)"; exit 1; }
 done
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=xvfb.sh
+. "$here/xvfb.sh"
 
-work=$(mktemp -d)
-trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-# Xvfb picks a free display itself and tells its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
-display=:$(head -n 1 "$work/display")
-
-# One run: prints "<milliseconds to mapped window> <peak RSS in kB>".
+# One run in the given home: prints "<ms to mapped window> <peak RSS kB>".
 measure() {
-    local title=$1; shift
-    local home="$work/home-$RANDOM"
+    local home=$1 title=$2; shift 2
     mkdir -p "$home/run" && chmod 700 "$home/run"
-    local start end
-    start=$(date +%s%N)
     env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
         XDG_RUNTIME_DIR="$home/run" TMPDIR="$home" DISPLAY="$display" \
-        /usr/bin/time -f "%M" -o "$work/rss" "$@" >/dev/null 2>&1 &
-    local pid=$!
-    until xwininfo -display "$display" -root -tree 2>/dev/null | grep -q "\"$title"; do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            echo "$* ended without showing \"$title\"" >&2
-            exit 1
-        fi
-        sleep 0.005
-    done
-    end=$(date +%s%N)
-    # Let the program settle, then end it the way the desktop does.
-    sleep 0.5
-    pkill -TERM -P "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-    echo "$(( (end - start) / 1000000 )) $(tail -n 1 "$work/rss")"
+        "$watch" "$title" 300 "$@" 2>/dev/null
 }
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
-: > "$work/squadlink.txt"; : > "$work/empty.txt"
-for _ in $(seq "$runs"); do
-    measure "Empty Qt window" "$empty" >> "$work/empty.txt"
-    measure "Squadlink v" "$squadlink" >> "$work/squadlink.txt"
+for kind in fresh reused; do
+    : > "$work/$kind-squadlink.txt"; : > "$work/$kind-empty.txt"
+done
+# The reused homes have seen one start already.
+measure "$work/reused-s" "Squadlink v" "$squadlink" >/dev/null
+measure "$work/reused-e" "Empty Qt window" "$empty" >/dev/null
+for i in $(seq "$pairs"); do
+    measure "$work/fresh-e$i" "Empty Qt window" "$empty" >> "$work/fresh-empty.txt"
+    measure "$work/fresh-s$i" "Squadlink v" "$squadlink" >> "$work/fresh-squadlink.txt"
+    measure "$work/reused-e" "Empty Qt window" "$empty" >> "$work/reused-empty.txt"
+    measure "$work/reused-s" "Squadlink v" "$squadlink" >> "$work/reused-squadlink.txt"
 done
 
-st=$(cut -d' ' -f1 "$work/squadlink.txt" | median); sm=$(cut -d' ' -f2 "$work/squadlink.txt" | median)
-et=$(cut -d' ' -f1 "$work/empty.txt" | median); em=$(cut -d' ' -f2 "$work/empty.txt" | median)
-echo "runs: $runs (medians)"
-echo "empty Qt window: ${et} ms to window, peak RSS ${em} kB"
-echo "Squadlink:       ${st} ms to window, peak RSS ${sm} kB"
-awk -v s="$st" -v e="$et" -v sm="$sm" -v em="$em" 'BEGIN {
-    printf "start-up ratio: %.2f (target <= 1.5)\n", s / e;
-    printf "memory difference: %.1f MB (target <= 15 MB)\n", (sm - em) / 1024 }'
+echo "pairs: $pairs (medians; exec to MapNotify of the main window, peak RSS of the process)"
+for kind in fresh reused; do
+    st=$(cut -d' ' -f1 "$work/$kind-squadlink.txt" | median)
+    sm=$(cut -d' ' -f2 "$work/$kind-squadlink.txt" | median)
+    et=$(cut -d' ' -f1 "$work/$kind-empty.txt" | median)
+    em=$(cut -d' ' -f2 "$work/$kind-empty.txt" | median)
+    awk -v k="$kind" -v s="$st" -v e="$et" -v sm="$sm" -v em="$em" 'BEGIN {
+        printf "%-6s home: empty window %6.1f ms %6.1f MB | Squadlink %6.1f ms %6.1f MB | ratio %.2f (target <= 1.3), memory +%.1f MB (target <= 10)\n",
+            k, e, em / 1024, s, sm / 1024, s / e, (sm - em) / 1024 }'
+done
