@@ -37,6 +37,8 @@ namespace {
 constexpr int kLampSize = 13;
 constexpr int kFontPixels = 11;
 constexpr int kStatusHeight = 18;
+constexpr int kPaneFrame = 1;
+constexpr int kPaneMargin = 2;
 
 // Calls back when the watched widget is resized.
 class ResizeWatch : public QObject {
@@ -99,9 +101,9 @@ QFrame* sunkenPane(QWidget* parent) {
     auto* pane = new QFrame(parent);
     pane->setFrameShape(QFrame::Panel);
     pane->setFrameShadow(QFrame::Sunken);
-    pane->setLineWidth(1);
+    pane->setLineWidth(kPaneFrame);
     auto* layout = new QHBoxLayout(pane);
-    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setContentsMargins(kPaneMargin, 0, kPaneMargin, 0);
     layout->setSpacing(0);
     return pane;
 }
@@ -406,6 +408,10 @@ QWidget* MainWindow::buildStatusBar() {
         pane->layout()->addWidget(label);
         if (width > 0) {
             pane->setFixedWidth(width);
+            // The clock changes every second; a label of fixed size repaints itself without
+            // asking the window for a new layout.
+            label->setFixedSize(width - 2 * (kPaneFrame + kPaneMargin),
+                                kStatusHeight - 2 * kPaneFrame);
         }
         row->addWidget(pane, stretch);
     }

@@ -1,5 +1,7 @@
 #include "Program.h"
 
+#include <QTimer>
+
 namespace squadlink {
 
 Program::Program(const ProgramOptions& options)
@@ -58,7 +60,14 @@ Program::~Program() {
 }
 
 bool Program::start(const std::vector<std::string>& arguments) {
-    return m_form->Form_Load(arguments);
+    if (!m_form->Form_Load(arguments)) {
+        return false;
+    }
+    // What the first frame does not need waits until the event loop runs.
+    if (m_sound) {
+        QTimer::singleShot(0, m_window.get(), [sound = m_sound.get()] { sound->preload(); });
+    }
+    return true;
 }
 
 }  // namespace squadlink

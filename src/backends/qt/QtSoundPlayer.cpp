@@ -33,8 +33,9 @@ std::uint32_t readLe32(const QByteArray& bytes, qsizetype at) {
 
 }  // namespace
 
-QtSoundPlayer::QtSoundPlayer() {
-    // Loading is asynchronous: load early so that the first synchronous play is heard whole.
+QtSoundPlayer::QtSoundPlayer() = default;
+
+void QtSoundPlayer::preload() {
     if (outputDeviceCount() > 0) {
         for (int id = kFirstSound; id <= kLastSound; ++id) {
             effect(id);

@@ -19,6 +19,10 @@ public:
     QtSoundPlayer(const QtSoundPlayer&) = delete;
     QtSoundPlayer& operator=(const QtSoundPlayer&) = delete;
 
+    // Loading is asynchronous and starts the audio system: done once the window is up, early
+    // enough that a later synchronous play is heard whole.
+    void preload();
+
     int outputDeviceCount() const override;
     void play(int soundId, bool wait) override;
 
