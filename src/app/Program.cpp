@@ -37,7 +37,7 @@ Program::Program(const ProgramOptions& options)
                                                      m_clipboard, m_desktop});
     m_form = std::make_unique<MainForm>(
         m_model, ShellServices{*m_platform, *urlScheme, *instances, m_hotKeys, *m_tray,
-                               options.executablePath});
+                               options.executablePath, &m_window->chatDocument()});
 
     auto guard = [this](const std::function<void()>& handler) { m_form->guard().run(handler); };
     m_window->setGuard(guard);

@@ -4,6 +4,7 @@ namespace squadlink {
 
 WindowModel::WindowModel() {
     OptionButton::makeGroup({&oServer, &oClient});
+    OptionButton::makeGroup({&oSmiley1, &oSmiley2, &oSmiley3});
     // Wide enough for the seven tab captions in the desktop's proportional font.
     frmSQD.setSize(540, 496);
     // Items that belong to tools not built yet stay visible but disabled.
@@ -55,6 +56,22 @@ std::vector<Control*> WindowModel::controls() {
             &coSendInfo,
             &rtb,
             &tChat,
+            &fSmiley,
+            &oSmiley1,
+            &oSmiley2,
+            &oSmiley3,
+            &fReflex,
+            &pbReflex,
+            &lReflexTest,
+            &lReflexTime0,
+            &lReflexTime1,
+            &lReflexTime2,
+            &lReflexTime3,
+            &lReflexTime4,
+            &lReflexAverage,
+            &coReflexClear,
+            &lReflexReset,
+            &lReflex,
             &hsGamma,
             &fReset,
             &lReset,
@@ -72,6 +89,9 @@ std::vector<Control*> WindowModel::controls() {
             &mInvertSelection,
             &mClearSelection,
             &mKickBan,
+            &mOpenLink,
+            &mCopyLink,
+            &mLinkMenu,
             &mSysUpdate,
             &mSysHomepage,
             &mSysMail,
