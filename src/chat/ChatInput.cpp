@@ -254,9 +254,11 @@ void ChatInput::ProcessChatLine(const std::string& line) {
         if (arranger) {
             m_ctx.link().BroadcastToFighters({}, message('A', {nick, action}));
         } else {
-            m_ctx.link().SendToArranger(message('6', {action}));
             // The War Arranger acknowledges a Fighter's line; without it the link times out.
+            // The wait starts before the send: the acknowledgement may arrive while the send
+            // lets events run.
             m_ctx.ui.tTimeout.restart();
+            m_ctx.link().SendToArranger(message('6', {action}));
         }
         return;
     }
@@ -264,8 +266,8 @@ void ChatInput::ProcessChatLine(const std::string& line) {
     if (arranger) {
         m_ctx.link().BroadcastToFighters({}, message('B', {nick, line}));
     } else {
-        m_ctx.link().SendToArranger(message('7', {line}));
         m_ctx.ui.tTimeout.restart();
+        m_ctx.link().SendToArranger(message('7', {line}));
     }
 }
 

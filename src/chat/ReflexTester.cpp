@@ -159,8 +159,9 @@ void ReflexTester::pbReflex_MouseUp(MouseButton button) {
     if (arrangerWithFighters) {
         m_ctx.link().BroadcastToFighters({}, message('C', {nick, avg}));
     } else {
-        m_ctx.link().SendToArranger(message('8', {avg}));
+        // Waiting starts first: the acknowledgement may come while the send lets events run.
         ui.tTimeout.restart();
+        m_ctx.link().SendToArranger(message('8', {avg}));
     }
 }
 

@@ -381,6 +381,19 @@ TEST_F(FighterChat, AcknowledgedLineKeepsTheConnection) {
     EXPECT_FALSE(ui.tTimeout.running());
 }
 
+// On a fast network the acknowledgement comes back while the send still lets events run.
+TEST_F(FighterChat, AcknowledgementArrivingDuringTheSendIsNotLost) {
+    connectFighter();
+    socket.afterSend = [this](const FakeSocket::Sent&) {
+        socket.afterSend = nullptr;
+        socket.deliver(codec::scramble("E\0"s), "10.0.0.2");
+    };
+    send("quick");
+    EXPECT_FALSE(ui.tTimeout.running());
+    timers.advance(30'000);
+    EXPECT_EQ(state().sArrangerAddress, "10.0.0.2");
+}
+
 TEST_F(FighterChat, ReceivedChatIsShownAndNotified) {
     connectFighter();
     ui.Tabek.setSelectedTab(tab::Configuration);
