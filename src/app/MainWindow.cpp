@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +24,8 @@
 #include <QVBoxLayout>
 #include <tuple>
 
+#include "ChatBrowser.h"
+#include "ReflexArea.h"
 #include "TabStopDelegate.h"
 
 // Outside any namespace, as Q_INIT_RESOURCE requires.
@@ -108,6 +111,20 @@ QFrame* sunkenPane(QWidget* parent) {
     return pane;
 }
 
+// Keeps Tab and Shift+Tab inside the chat input box.
+class KeepTabFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        (void)watched;
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            return key == Qt::Key_Tab || key == Qt::Key_Backtab;
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 MainWindow::MainWindow(WindowModel& model, QWidget* parent)
@@ -143,6 +160,9 @@ MainWindow::MainWindow(WindowModel& model, QWidget* parent)
     buildTray();
 
     m_unbound = m_binding->bindAll(model.controls(), this);
+    auto runner = [this](const std::function<void()>& handler) { m_binding->run(handler); };
+    static_cast<ChatBrowser*>(m_chatView)->attach(model.rtb, runner);
+    m_reflexArea->attach(model.pbReflex, runner);
 
     std::weak_ptr<bool> alive = m_alive;
     model.frmSQD.changed.connect([this, alive] {
@@ -329,30 +349,82 @@ QWidget* MainWindow::buildGameTab() {
 QWidget* MainWindow::buildChatTab() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    m_chatView = named(new QTextBrowser(page), "rtb");
-    // Links are the program's to handle, not the browser's.
-    m_chatView->setOpenLinks(false);
-    m_chatView->setOpenExternalLinks(false);
-    m_chatView->setReadOnly(true);
-    layout->addWidget(m_chatView, 1);
-    layout->addWidget(named(new QLineEdit(page), "tChat"));
+    layout->setSpacing(2);
+    auto* view = named(new ChatBrowser(page), "rtb");
+    m_chatView = view;
+    QFont chatFont(QStringLiteral("Courier New"));
+    chatFont.setStyleHint(QFont::TypeWriter);
+    chatFont.setPointSize(9);
+    chatFont.setBold(true);
+    view->setFont(chatFont);
+    QPalette chatColours = view->palette();
+    chatColours.setColor(QPalette::Base, Qt::black);
+    chatColours.setColor(QPalette::Text, QColor(224, 224, 224));
+    view->setPalette(chatColours);
+    view->setAccessibleName(QStringLiteral("Chat"));
+    // Tab stops every half inch, as the help and smiley blocks are laid out for.
+    view->setTabStopDistance(48);
+    m_chatDocument = std::make_unique<QtChatDocument>(*view);
+    layout->addWidget(view, 1);
+    auto* input = named(new QLineEdit(page), "tChat");
+    input->setFont(chatFont);
+    input->setPalette(chatColours);
+    input->setAccessibleName(QStringLiteral("Chat message"));
+    // Tab and Shift+Tab stay in the input box.
+    input->installEventFilter(new KeepTabFilter(input));
+    layout->addWidget(input);
+    auto* smileys = named(new QGroupBox(page), "fSmiley");
+    auto* row = new QHBoxLayout(smileys);
+    row->setContentsMargins(6, 0, 6, 0);
+    for (const char* name : {"oSmiley1", "oSmiley2", "oSmiley3"}) {
+        row->addWidget(named(new QRadioButton(smileys), name));
+    }
+    row->addStretch(1);
+    layout->addWidget(smileys);
     return page;
 }
 
 QWidget* MainWindow::buildToolsTab() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(notBuiltYet("The reflex tester is not built yet.", page));
-    auto* colour = new QGroupBox(QStringLiteral("Color manager"), page);
-    auto* grid = new QGridLayout(colour);
-    grid->addWidget(fixedLabel("Gamma:", colour), 0, 0);
-    auto* gamma = named(new QScrollBar(Qt::Horizontal, colour), "hsGamma");
-    grid->addWidget(gamma, 0, 1);
-    grid->addWidget(notBuiltYet("Applying the display ramp is not built yet; Ctrl+Shift+keypad "
-                                "plus and minus move the gamma value.",
-                                colour),
-                    1, 0, 1, 2);
+    auto* reflex = named(new QGroupBox(page), "fReflex");
+    auto* grid = new QGridLayout(reflex);
+    m_reflexArea = named(new ReflexArea(reflex), "pbReflex");
+    m_reflexArea->setAccessibleName(QStringLiteral("Test area"));
+    m_reflexArea->setMinimumSize(150, 90);
+    named(m_reflexArea->caption(), "lReflexTest");
+    grid->addWidget(m_reflexArea, 0, 0, 6, 1);
+    for (int i = 0; i < 5; ++i) {
+        const QByteArray name = "lReflexTime" + QByteArray::number(i);
+        auto* time = named(new QLabel(reflex), name.constData());
+        time->setAccessibleName(QStringLiteral("Attempt %1").arg(i + 1));
+        grid->addWidget(time, i, 1);
+    }
+    auto* average = named(new QLabel(reflex), "lReflexAverage");
+    average->setAccessibleName(QStringLiteral("Average reaction time"));
+    grid->addWidget(average, 5, 1);
+    auto* clear = named(new QPushButton(reflex), "coReflexClear");
+    clear->setAccessibleName(QStringLiteral("Clear"));
+    grid->addWidget(clear, 6, 0);
+    auto* reset = named(new QLabel(reflex), "lReflexReset");
+    reset->setWordWrap(true);
+    grid->addWidget(reset, 6, 1);
+    auto* hint = named(new QLabel(reflex), "lReflex");
+    hint->setWordWrap(true);
+    grid->addWidget(hint, 7, 0, 1, 2);
     grid->setColumnStretch(1, 1);
+    layout->addWidget(reflex);
+    auto* colour = new QGroupBox(QStringLiteral("Color manager"), page);
+    auto* colourGrid = new QGridLayout(colour);
+    colourGrid->addWidget(fixedLabel("Gamma:", colour), 0, 0);
+    auto* gamma = named(new QScrollBar(Qt::Horizontal, colour), "hsGamma");
+    colourGrid->addWidget(gamma, 0, 1);
+    colourGrid->addWidget(
+        notBuiltYet("Applying the display ramp is not built yet; Ctrl+Shift+keypad "
+                    "plus and minus move the gamma value.",
+                    colour),
+        1, 0, 1, 2);
+    colourGrid->setColumnStretch(1, 1);
     layout->addWidget(colour);
     layout->addStretch(1);
     return page;
@@ -434,6 +506,7 @@ void MainWindow::buildMenus() {
     };
     m_rosterMenu = buildMenu(m_model.mKickBan);
     m_trayMenu = buildMenu(m_model.mSysTray);
+    m_linkMenu = buildMenu(m_model.mLinkMenu);
 }
 
 void MainWindow::buildTray() {

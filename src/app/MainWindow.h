@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "ModelBinding.h"
+#include "QtChatDocument.h"
 #include "core/model/WindowModel.h"
 
 namespace squadlink {
 
+class ReflexArea;
 class TabStopDelegate;
 
 // The main window: one widget per control model, named as the control, kept in step with the
@@ -35,6 +37,8 @@ public:
     const std::vector<std::string>& unboundControls() const { return m_unbound; }
 
     QTextBrowser* chatView() const { return m_chatView; }
+    QtChatDocument& chatDocument() { return *m_chatDocument; }
+    QMenu* linkMenu() const { return m_linkMenu; }
     QListWidget* roster() const { return m_roster; }
     QMenu* rosterMenu() const { return m_rosterMenu; }
     QMenu* trayMenu() const { return m_trayMenu; }
@@ -80,6 +84,9 @@ private:
     ModelBinding* m_binding = nullptr;
     std::vector<std::string> m_unbound;
     QTextBrowser* m_chatView = nullptr;
+    std::unique_ptr<QtChatDocument> m_chatDocument;
+    ReflexArea* m_reflexArea = nullptr;
+    QMenu* m_linkMenu = nullptr;
     QListWidget* m_roster = nullptr;
     TabStopDelegate* m_rosterDelegate = nullptr;
     QWidget* m_rosterHeader = nullptr;

@@ -257,16 +257,6 @@ void ModelBinding::bind(Label& label, QWidget* widget) {
             if (l->text() != caption) {
                 l->setText(caption);
             }
-        } else if (auto* view = qobject_cast<QTextBrowser*>(w)) {
-            // The chat view: plain text, so nothing from the network is taken for markup, and
-            // kept scrolled to the newest line.
-            QString lines = caption;
-            lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            if (view->toPlainText() != lines) {
-                view->setPlainText(lines);
-                view->moveCursor(QTextCursor::End);
-                view->ensureCursorVisible();
-            }
         }
     });
     if (text != nullptr) {
@@ -366,14 +356,26 @@ void ModelBinding::bind(TextBox& box, QLineEdit* widget) {
         const std::string bytes = Cp1252::fromUnicode(text);
         run([&box, &bytes] { box.setText(bytes); });
     });
+    // The model's selection runs from its start whichever way the user dragged.
+    auto pushSelection = [this, &box, target, agreedCaret] {
+        if (refreshing() || target.isNull() || !target->hasSelectedText()) {
+            return false;
+        }
+        const auto start = static_cast<std::size_t>(target->selectionStart());
+        const auto length = static_cast<std::size_t>(target->selectionLength());
+        *agreedCaret = start;
+        run([&box, start, length] { box.setSelection(start, length); });
+        return true;
+    };
     connect(widget, &QLineEdit::cursorPositionChanged, this,
-            [this, &box, agreedCaret](int, int position) {
-                if (refreshing() || position < 0) {
+            [this, &box, agreedCaret, pushSelection](int, int position) {
+                if (refreshing() || position < 0 || pushSelection()) {
                     return;
                 }
                 *agreedCaret = static_cast<std::size_t>(position);
                 run([&box, position] { box.setSelStart(static_cast<std::size_t>(position)); });
             });
+    connect(widget, &QLineEdit::selectionChanged, this, [pushSelection] { pushSelection(); });
     installFilter(widget, [this, &box, target](QEvent* event) {
         if (target.isNull()) {
             return false;

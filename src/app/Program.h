@@ -37,6 +37,7 @@ struct ProgramOptions {
     SettingsBackend* settings = nullptr;
     InstanceChannel* instances = nullptr;
     UrlSchemeRegistry* urlScheme = nullptr;
+    Desktop* desktop = nullptr;
     // Tests run several copies in one process; only the real program listens for signals.
     bool handleSignals = true;
 };

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/LinkSender.h"
 #include "link/ArrangerSide.h"
 #include "link/FighterSide.h"
 #include "link/FloodGuard.h"
@@ -12,7 +13,7 @@ namespace squadlink {
 
 // The Arranger–Fighter link: owns both sides, the flood guard and kick/ban, receives the
 // socket's events and connects the link's controls to their handlers.
-class Link : public UdpSocketEvents {
+class Link : public UdpSocketEvents, public LinkSender {
 public:
     explicit Link(const Context& context);
     Link(const Link&) = delete;
@@ -27,6 +28,14 @@ public:
     void ws_Error(int number, const std::string& description);
     void oServer_Click();
     void oClient_Click();
+
+    void SendToArranger(std::string_view plainMessage) override {
+        m_fighter.SendToArranger(plainMessage);
+    }
+    void BroadcastToFighters(std::string_view exceptAddress,
+                             std::string_view plainMessage) override {
+        m_arranger.BroadcastToFighters(exceptAddress, plainMessage);
+    }
 
     void onDataArrival(const Datagram& datagram) override;
     void onSocketError(int number, const std::string& description) override;

@@ -31,11 +31,12 @@ MainForm::MainForm(WindowModel& ui, const ShellServices& services)
       m_settings(m_platform.settings),
       m_messages(m_platform.messageBox, m_state.sAppCaption),
       m_guard(m_messages, *this),
-      m_chat(m_ui, m_state, m_platform.clock),
       m_notifier(m_ui, m_state, m_platform.windows, m_platform.sound, m_platform.pump, m_settings,
                  m_platform.clock),
-      m_link(Context{m_ui, m_state, m_platform, m_messages, m_settings, m_guard, *this, m_chat,
-                     m_notifier}),
+      m_chat(Chat::Services{m_ui, m_state, m_platform, m_messages, m_settings, m_notifier, m_guard},
+             services.chatDocument),
+      m_link(Context{m_ui, m_state, m_platform, m_messages, m_settings, m_guard, *this,
+                         m_chat.view(), m_notifier}),
       m_serverLinks(ServerLinks::Services{m_ui, m_state, m_settings, m_messages, m_platform.windows,
                                           m_platform.pump, m_platform.sound, m_platform.socket,
                                           services.urlScheme},
@@ -46,7 +47,10 @@ MainForm::MainForm(WindowModel& ui, const ShellServices& services)
                        std::to_string(SQUADLINK_VERSION_PATCH);
     m_ui.frmSQD.setVisible(false);
     m_link.connectHandlers();
+    m_chat.setLinkSender(m_link);
+    m_chat.connectHandlers();
     connectHandlers();
+    m_chat.connectRightClicks();
 }
 
 MainForm::~MainForm() {
@@ -193,6 +197,7 @@ void MainForm::LoadSettings() {
     ui.chAutoConnect.setCaption(
         "Automatically connect to War Arranger when clicking on SQD link (sqd://server)");
     ui.chAutoConnect.setValue(m_settings.readCheck(key::Autoconnect, 1));
+    m_chat.LoadSettings();
     ui.lFirewall.setCaption(
         "NOTE: If you are using a firewall then allow Squadlink to use ports 80, 27220 and 27221");
     ui.lReset.setCaption("Click to delete all registry entries used by Squadlink");

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "chat/PlainChatView.h"
+#include "chat/Chat.h"
 #include "core/ErrorGuard.h"
 #include "core/FormState.h"
 #include "core/Lifecycle.h"
@@ -29,6 +29,8 @@ struct ShellServices {
     HotKeys& hotKeys;
     TrayIcon& tray;
     std::string executablePath;
+    // The window's chat document; without one the chat view is kept in memory.
+    ChatDocument* chatDocument = nullptr;
 };
 
 // The main window's behaviour: it owns the window model and the form-level state, starts the
@@ -61,6 +63,7 @@ public:
     WindowModel& ui() { return m_ui; }
     FormState& state() { return m_state; }
     Link& link() { return m_link; }
+    Chat& chat() { return m_chat; }
     Notifier& notifier() { return m_notifier; }
     ServerLinks& serverLinks() { return m_serverLinks; }
     ErrorGuard& guard() { return m_guard; }
@@ -93,8 +96,8 @@ private:
     SettingsStore m_settings;
     Messages m_messages;
     ErrorGuard m_guard;
-    PlainChatView m_chat;
     Notifier m_notifier;
+    Chat m_chat;
     Link m_link;
     ServerLinks m_serverLinks;
     bool m_ended = false;

@@ -21,6 +21,7 @@ public:
         if (m_selStart > m_text.size()) {
             m_selStart = m_text.size();
         }
+        m_selLength = 0;
         changed.raise();
         Change.raise();
     }
@@ -32,9 +33,18 @@ public:
     std::size_t selStart() const { return m_selStart; }
     void setSelStart(std::size_t position) {
         m_selStart = position > m_text.size() ? m_text.size() : position;
+        m_selLength = 0;
         changed.raise();
     }
     void moveCaretToEnd() { setSelStart(m_text.size()); }
+    // The selection: from selStart, selLength characters (0: only a caret).
+    std::size_t selLength() const { return m_selLength; }
+    void setSelection(std::size_t start, std::size_t length) {
+        m_selStart = start > m_text.size() ? m_text.size() : start;
+        m_selLength = length > m_text.size() - m_selStart ? m_text.size() - m_selStart : length;
+        changed.raise();
+    }
+    std::string selectedText() const { return m_text.substr(m_selStart, m_selLength); }
 
     // Entry points for the window: a typed character (Windows-1252 code) and focus changes.
     int keyPress(int keyAscii) {
@@ -66,6 +76,7 @@ private:
     std::string m_text;
     std::size_t m_maxLength = 0;  // 0: no limit
     std::size_t m_selStart = 0;
+    std::size_t m_selLength = 0;
     bool m_hooked = false;
 };
 

@@ -4,6 +4,7 @@ namespace squadlink {
 
 WindowModel::WindowModel() {
     OptionButton::makeGroup({&oServer, &oClient});
+    OptionButton::makeGroup({&oSmiley1, &oSmiley2, &oSmiley3});
     // Wide enough for the seven tab captions in the desktop's proportional font.
     frmSQD.setSize(540, 496);
     // Design-time captions of frames, buttons, options, check boxes and column headings. Labels
@@ -89,6 +90,22 @@ std::vector<Control*> WindowModel::controls() {
             &coSendInfo,
             &rtb,
             &tChat,
+            &fSmiley,
+            &oSmiley1,
+            &oSmiley2,
+            &oSmiley3,
+            &fReflex,
+            &pbReflex,
+            &lReflexTest,
+            &lReflexTime0,
+            &lReflexTime1,
+            &lReflexTime2,
+            &lReflexTime3,
+            &lReflexTime4,
+            &lReflexAverage,
+            &coReflexClear,
+            &lReflexReset,
+            &lReflex,
             &hsGamma,
             &fReset,
             &lReset,
@@ -106,6 +123,9 @@ std::vector<Control*> WindowModel::controls() {
             &mInvertSelection,
             &mClearSelection,
             &mKickBan,
+            &mOpenLink,
+            &mCopyLink,
+            &mLinkMenu,
             &mSysUpdate,
             &mSysHomepage,
             &mSysMail,

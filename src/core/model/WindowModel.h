@@ -9,6 +9,8 @@
 #include "core/model/ListBox.h"
 #include "core/model/MenuItem.h"
 #include "core/model/OptionButton.h"
+#include "core/model/PictureBox.h"
+#include "core/model/RichTextBox.h"
 #include "core/model/ScrollBar.h"
 #include "core/model/TabControl.h"
 #include "core/model/TextBox.h"
@@ -88,8 +90,31 @@ struct WindowModel {
     CommandButton coSendInfo{"coSendInfo"};
 
     // Chat tab.
-    Label rtb{"rtb"};
+    RichTextBox rtb{"rtb"};
     TextBox tChat{"tChat"};
+    Label fSmiley{"fSmiley"};
+    OptionButton oSmiley1{"oSmiley1"};
+    OptionButton oSmiley2{"oSmiley2"};
+    OptionButton oSmiley3{"oSmiley3"};
+
+    // Tools tab: the reflex tester.
+    Label fReflex{"fReflex"};
+    PictureBox pbReflex{"pbReflex"};
+    Label lReflexTest{"lReflexTest"};
+    Label lReflexTime0{"lReflexTime0"};
+    Label lReflexTime1{"lReflexTime1"};
+    Label lReflexTime2{"lReflexTime2"};
+    Label lReflexTime3{"lReflexTime3"};
+    Label lReflexTime4{"lReflexTime4"};
+    Label lReflexAverage{"lReflexAverage"};
+    CommandButton coReflexClear{"coReflexClear"};
+    Label lReflexReset{"lReflexReset"};
+    Label lReflex{"lReflex"};
+    Label* lReflexTime(int index) {
+        Label* const labels[] = {&lReflexTime0, &lReflexTime1, &lReflexTime2, &lReflexTime3,
+                                 &lReflexTime4};
+        return labels[index];
+    }
 
     // Tools tab: the gamma slider the hot keys move.
     ScrollBar hsGamma{"hsGamma", 50, 600, 50, 100};
@@ -128,6 +153,11 @@ struct WindowModel {
         "mKickBan",
         "KickBan",
         {&mKick, &mBan, &mKickBanSeparator, &mSelectAll, &mInvertSelection, &mClearSelection}};
+
+    // Chat view menu.
+    MenuItem mOpenLink{"mOpenLink", "Open link"};
+    MenuItem mCopyLink{"mCopyLink", "Copy link"};
+    MenuItem mLinkMenu{"mLinkMenu", "LinkMenu", {&mOpenLink, &mCopyLink}};
 
     // Notification-area menu.
     MenuItem mSysUpdate{"mSysUpdate", "Check for updates"};

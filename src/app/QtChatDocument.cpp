@@ -1,0 +1,184 @@
+#include "QtChatDocument.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QImage>
+#include <QLayout>
+#include <QPixmap>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QTextLayout>
+#include <QUrl>
+
+#include "backends/qt/Cp1252.h"
+
+namespace squadlink {
+
+namespace {
+
+QString picturePath(int resourceId) {
+    return QStringLiteral(":/smileys/%1.png").arg(resourceId);
+}
+
+QUrl pictureName(int resourceId) {
+    return QUrl(QStringLiteral("smiley:%1").arg(resourceId));
+}
+
+QCursor handCursor() {
+    const QPixmap picture(QStringLiteral(":/cursors/hand.png"));
+    // The fingertip.
+    return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, 10, 1);
+}
+
+}  // namespace
+
+QtChatDocument::QtChatDocument(QTextEdit& view) : m_view(view), m_hand(handCursor()) {
+    m_view.document()->setUndoRedoEnabled(false);
+    m_end = QTextCursor(m_view.document());
+    m_end.movePosition(QTextCursor::End);
+}
+
+void QtChatDocument::clear() {
+    m_view.document()->clear();
+    m_loadedPictures.clear();
+    m_end = QTextCursor(m_view.document());
+    m_plainValid = false;
+}
+
+bool QtChatDocument::atEnd() const {
+    const QScrollBar* bar = m_view.verticalScrollBar();
+    return bar->value() >= bar->maximum() - 2;
+}
+
+void QtChatDocument::keepScrolledToEnd(bool wasAtEnd) {
+    // Someone reading back through the chat is not pulled down by a new line.
+    if (wasAtEnd) {
+        QScrollBar* bar = m_view.verticalScrollBar();
+        bar->setValue(bar->maximum());
+    }
+}
+
+void QtChatDocument::appendText(std::string_view text, Rgb colour, bool link) {
+    QString shown = Cp1252::toUnicode(text);
+    for (QChar& c : shown) {
+        // Text from peers is shown literally; no character of it may break or end a line.
+        if ((c.unicode() < 32 && c != QLatin1Char('\t')) || c.unicode() == 0x2028 ||
+            c.unicode() == 0x2029) {
+            c = QLatin1Char(' ');
+        }
+    }
+    const bool wasAtEnd = atEnd();
+    QTextCharFormat format;
+    format.setForeground(QColor(colour.red, colour.green, colour.blue));
+    format.setFontWeight(QFont::Bold);
+    format.setFontUnderline(link);
+    m_end.insertText(shown, format);
+    m_plainValid = false;
+    keepScrolledToEnd(wasAtEnd);
+}
+
+void QtChatDocument::appendLineBreak() {
+    const bool wasAtEnd = atEnd();
+    m_end.insertBlock();
+    m_plainValid = false;
+    keepScrolledToEnd(wasAtEnd);
+}
+
+void QtChatDocument::appendPicture(int resourceId) {
+    if (!m_loadedPictures.contains(resourceId)) {
+        const QImage image(picturePath(resourceId));
+        if (image.isNull()) {
+            return;
+        }
+        m_view.document()->addResource(QTextDocument::ImageResource, pictureName(resourceId),
+                                       image);
+        m_loadedPictures.insert(resourceId, true);
+    }
+    const bool wasAtEnd = atEnd();
+    QTextImageFormat format;
+    format.setName(pictureName(resourceId).toString());
+    m_end.insertImage(format);
+    m_plainValid = false;
+    keepScrolledToEnd(wasAtEnd);
+}
+
+std::size_t QtChatDocument::pictureSize(int resourceId) const {
+    auto found = m_pictureSizes.find(resourceId);
+    if (found == m_pictureSizes.end()) {
+        const QFile file(picturePath(resourceId));
+        found = m_pictureSizes.insert(resourceId, static_cast<std::size_t>(file.size()));
+    }
+    return found.value();
+}
+
+int QtChatDocument::viewHeight() const {
+    // The chat may be set up before its tab was ever shown: lay the window out first.
+    if (!m_view.isVisible()) {
+        if (QLayout* layout = m_view.window()->layout()) {
+            layout->activate();
+        }
+    }
+    return m_view.viewport()->height();
+}
+
+int QtChatDocument::lineHeight() const {
+    QFont font = m_view.font();
+    font.setBold(true);
+    return QFontMetrics(font).lineSpacing();
+}
+
+int QtChatDocument::characterIndexAt(int x, int y) const {
+    const QPoint point(x + m_view.horizontalScrollBar()->value(),
+                       y + m_view.verticalScrollBar()->value());
+    QTextDocument* document = m_view.document();
+    const int position = document->documentLayout()->hitTest(point, Qt::FuzzyHit);
+    if (position < 0) {
+        return -1;
+    }
+    const QTextBlock block = document->findBlock(position);
+    const QTextLayout* layout = block.layout();
+    if (layout == nullptr) {
+        return position;
+    }
+    const QRectF blockRect = document->documentLayout()->blockBoundingRect(block);
+    const QPointF inBlock = QPointF(point) - blockRect.topLeft();
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        if (inBlock.y() >= line.y() && inBlock.y() < line.y() + line.height()) {
+            // The character whose cell holds the point, not the nearest gap between two.
+            return block.position() + line.xToCursor(inBlock.x(), QTextLine::CursorOnCharacter);
+        }
+    }
+    return position;
+}
+
+std::string QtChatDocument::plainText() const {
+    if (!m_plainValid) {
+        QString text = m_view.document()->toPlainText();
+        text.replace(QChar(QChar::ObjectReplacementCharacter), QLatin1Char(' '));
+        m_plainCache = Cp1252::fromUnicode(text);
+        m_plainValid = true;
+    }
+    return m_plainCache;
+}
+
+std::string QtChatDocument::selectedText() const {
+    QString text = m_view.textCursor().selectedText();
+    text.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
+    text.replace(QChar(QChar::ObjectReplacementCharacter), QLatin1Char(' '));
+    return Cp1252::fromUnicode(text);
+}
+
+void QtChatDocument::collapseSelectionToEnd() {
+    QTextCursor cursor = m_view.textCursor();
+    cursor.setPosition(cursor.selectionEnd());
+    m_view.setTextCursor(cursor);
+}
+
+void QtChatDocument::setHandPointer(bool hand) {
+    m_view.viewport()->setCursor(hand ? m_hand : QCursor(Qt::ArrowCursor));
+}
+
+}  // namespace squadlink

@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTimer>
+#include <QUrl>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Program.h"
+#include "support/FakeServices.h"
+#include "support/FakeShellServices.h"
+#include "support/WaitFor.h"
+
+using namespace squadlink;
+using namespace std::string_literals;
+using squadlink::test::waitFor;
+
+namespace {
+
+// One copy of the program with its real window and chat view; dialogs, sounds, the settings
+// store and the desktop's registration are fakes.
+struct ChatCopy {
+    ChatCopy(const std::string& bindAddress, const std::string& nick, bool arranger) {
+        store.values = {{"Nick", nick},
+                        {"ServerMode", arranger ? "True" : "False"},
+                        {"ClientMode", arranger ? "False" : "True"},
+                        {"LastTab", "4"}};
+        ProgramOptions options;
+        options.bindAddress = bindAddress;
+        options.executablePath = "/usr/bin/squadlink";
+        options.messageBox = &boxes;
+        options.sound = &sound;
+        options.settings = &store;
+        options.instances = &instances;
+        options.urlScheme = &urlScheme;
+        options.desktop = &desktop;
+        options.handleSignals = false;
+        program = std::make_unique<Program>(options);
+    }
+    template <typename Widget>
+    Widget* widget(const char* name) {
+        return program->window().findChild<Widget*>(QString::fromLatin1(name));
+    }
+    QTextBrowser* view() { return widget<QTextBrowser>("rtb"); }
+    QString lastLine() { return view()->document()->lastBlock().text(); }
+    void connectTo(const char* address) {
+        auto* box = widget<QLineEdit>("tServer");
+        box->setFocus();
+        QTest::keyClicks(box, address);
+        QTest::mouseClick(widget<QPushButton>("coConnect"), Qt::LeftButton);
+    }
+
+    FakeSettings store;
+    FakeMessageBox boxes;
+    FakeSound sound;
+    FakeInstanceChannel instances;
+    FakeUrlScheme urlScheme;
+    // Records the URLs the desktop is asked to open instead of starting a browser.
+    FakeDesktop desktop;
+    std::unique_ptr<Program> program;
+};
+
+class ChatWindow : public ::testing::Test {
+protected:
+    void TearDown() override {
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+    }
+};
+
+// The text of every fragment with its format, in document order.
+std::vector<QTextFragment> fragments(const QTextDocument& document) {
+    std::vector<QTextFragment> out;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            out.push_back(it.fragment());
+        }
+    }
+    return out;
+}
+
+QPoint pointInside(QTextBrowser& view, const QString& text, int offset) {
+    QTextCursor found = view.document()->find(text);
+    EXPECT_FALSE(found.isNull()) << text.toStdString();
+    QTextCursor at(view.document());
+    at.setPosition(found.selectionStart() + offset);
+    return view.cursorRect(at).center();
+}
+
+void hover(QTextBrowser& view, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), view.viewport()->mapToGlobal(QPointF(at)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &move);
+}
+
+TEST_F(ChatWindow, FighterLineReachesTheArrangerAndTheOtherFighterOverLoopback) {
+    ChatCopy arranger("127.0.0.2", "Boss", true);
+    ChatCopy viper("127.0.0.11", "Viper", false);
+    ChatCopy hawk("127.0.0.12", "Hawk", false);
+    ASSERT_TRUE(arranger.program->start({}));
+    ASSERT_TRUE(viper.program->start({}));
+    ASSERT_TRUE(hawk.program->start({}));
+    viper.connectTo("127.0.0.2");
+    hawk.connectTo("127.0.0.2");
+    auto* roster = arranger.widget<QListWidget>("lbFighters");
+    ASSERT_TRUE(waitFor([&] { return roster->count() == 2; }));
+    ASSERT_TRUE(waitFor([&] {
+        return hawk.program->form().state().sArrangerAddress == "127.0.0.2" &&
+               viper.program->form().state().sArrangerAddress == "127.0.0.2";
+    }));
+
+    // Connect armed the flood lock that Enter shares.
+    ASSERT_TRUE(waitFor([&] { return !viper.program->model().tFlood.running(); }));
+    auto* input = viper.widget<QLineEdit>("tChat");
+    input->setFocus();
+    QTest::keyClicks(input, "hi <b>all</b> :) see http://example.org/x");
+    QTest::keyClick(input, Qt::Key_Return);
+    EXPECT_EQ(input->text(), "");
+    const QString expected = "<Viper> hi <b>all</b> \xEF\xBF\xBC see http://example.org/x ";
+    EXPECT_TRUE(viper.lastLine().endsWith(QString::fromUtf8(expected.toUtf8())));
+    ASSERT_TRUE(waitFor([&] { return arranger.lastLine().contains("<Viper> hi <b>all</b>"); }));
+    ASSERT_TRUE(waitFor([&] { return hawk.lastLine().contains("<Viper> hi <b>all</b>"); }));
+    for (ChatCopy* copy : {&arranger, &hawk}) {
+        EXPECT_TRUE(copy->lastLine().endsWith(QString::fromUtf8(expected.toUtf8())))
+            << copy->lastLine().toStdString();
+        int pictures = 0;
+        int links = 0;
+        for (const QTextFragment& fragment : fragments(*copy->view()->document())) {
+            if (fragment.text().contains(QStringLiteral("http://example.org/x"))) {
+                EXPECT_TRUE(fragment.charFormat().fontUnderline());
+                EXPECT_FALSE(fragment.charFormat().isAnchor());
+                ++links;
+            }
+            if (fragment.charFormat().isImageFormat() &&
+                fragment.charFormat().toImageFormat().name() == QStringLiteral("smiley:401")) {
+                ++pictures;
+            }
+        }
+        EXPECT_EQ(links, 1);
+        // The smiley block of the set-up has one; the line the other.
+        EXPECT_EQ(pictures, 2);
+    }
+    // The War Arranger acknowledged the line, so the Fighter's reply time-out stopped.
+    EXPECT_TRUE(waitFor([&] { return !viper.program->model().tTimeout.running(); }));
+}
+
+TEST_F(ChatWindow, HoveringAndDoubleClickingALinkOpensItThroughTheDesktop) {
+    ChatCopy copy("127.0.0.2", "Boss", true);
+    ASSERT_TRUE(copy.program->start({}));
+    copy.program->window().show();
+    auto& view = *copy.view();
+    copy.program->form().chat().view().AddChatMessage(
+        "Hawk", "join sqd://10.0.0.2/ or see http://example.org/page now", ChatLineKind::Normal);
+    QApplication::processEvents();
+
+    const QPoint onLink = pointInside(view, QStringLiteral("http://example.org/page"), 5);
+    hover(view, onLink);
+    EXPECT_EQ(copy.program->form().chat().links().sHoverLink(), "http://example.org/page");
+    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::BitmapCursor);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, onLink);
+    ASSERT_EQ(copy.desktop.urls.size(), 1u);
+    EXPECT_EQ(copy.desktop.urls[0], "http://example.org/page");
+
+    const QPoint onWord = pointInside(view, QStringLiteral("now"), 1);
+    hover(view, onWord);
+    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::ArrowCursor);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, onWord);
+    EXPECT_EQ(copy.desktop.urls.size(), 1u);
+
+    // The program's own links go to the desktop too, which hands them back to this copy.
+    hover(view, pointInside(view, QStringLiteral("sqd://10.0.0.2/"), 8));
+    auto* open = copy.program->window().findChild<QAction*>("mOpenLink");
+    ASSERT_NE(open, nullptr);
+    open->trigger();
+    ASSERT_EQ(copy.desktop.urls.size(), 2u);
+    EXPECT_EQ(copy.desktop.urls[1], "sqd://10.0.0.2/");
+    auto* copyLink = copy.program->window().findChild<QAction*>("mCopyLink");
+    ASSERT_NE(copyLink, nullptr);
+    copyLink->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("sqd://10.0.0.2/"));
+}
+
+TEST_F(ChatWindow, SelectionIsCopiedWhenTheButtonIsReleased) {
+    ChatCopy copy("127.0.0.2", "Boss", true);
+    ASSERT_TRUE(copy.program->start({}));
+    copy.program->window().show();
+    auto& view = *copy.view();
+    copy.program->form().chat().view().AddChatMessage("Hawk", "copy these words",
+                                                      ChatLineKind::Normal);
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    QTextCursor selection = view.document()->find(QStringLiteral("these words"));
+    view.setTextCursor(selection);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("these words"));
+    EXPECT_FALSE(view.textCursor().hasSelection());
+}
+
+// Received lines are text: whatever markup, control characters or Windows-1252 letters a peer
+// sends, the view shows those characters and nothing else.
+TEST_F(ChatWindow, HostileReceivedLinesShowExactlyAsSent) {
+    ChatCopy copy("127.0.0.11", "Viper", false);
+    ASSERT_TRUE(copy.program->start({}));
+    auto& view = *copy.view();
+    struct Case {
+        std::string text;
+        QString shown;
+    };
+    const std::vector<Case> cases = {
+        {"<b>x</b>", QStringLiteral("<b>x</b>")},
+        {"<img src=\"file:///etc/passwd\">", QStringLiteral("<img src=\"file:///etc/passwd\">")},
+        {"&amp; &#65; &nbsp;", QStringLiteral("&amp; &#65; &nbsp;")},
+        {"file:///etc/passwd", QStringLiteral("file:///etc/passwd")},
+        {"<a href=\"http://evil/\">click</a>",
+         QStringLiteral("<a href=\"http://evil/\">click</a>")},
+        {"a\x01"
+         "b",
+         QStringLiteral("a b")},
+        {"tab\there\x1b[2J\x7f", QStringLiteral("tab\there [2J\x7f")},
+        {"line\r\n[00:00:00] <Boss> forged", QStringLiteral("line  [00:00:00] <Boss> forged")},
+        {"\x80 \xe9\xe8 \xff \x9f",
+         QString::fromUtf8("\xe2\x82\xac \xc3\xa9\xc3\xa8 \xc3\xbf \xc5\xb8")},
+        {std::string(380, 'w'), QString(380, QLatin1Char('w'))},
+        {"{\\rtf1\\ansi {\\b bold}}", QStringLiteral("{\\rtf1\\ansi {\\b bold}}")},
+    };
+    for (const auto& c : cases) {
+        const int blocks = view.document()->blockCount();
+        copy.program->form().chat().view().ShowReceivedChat("Hawk\0"s + c.text + "\0"s,
+                                                            ChatLineKind::Normal);
+        EXPECT_EQ(view.document()->blockCount(), blocks + 1) << c.text;
+        const QString line = copy.lastLine();
+        EXPECT_EQ(line.mid(line.indexOf(QStringLiteral("<Hawk> ")) + 7), c.shown) << c.text;
+    }
+    for (const QTextFragment& fragment : fragments(*view.document())) {
+        EXPECT_FALSE(fragment.charFormat().isAnchor());
+        if (fragment.charFormat().isImageFormat()) {
+            EXPECT_TRUE(fragment.charFormat().toImageFormat().name().startsWith("smiley:"));
+        }
+    }
+    EXPECT_TRUE(copy.boxes.shown.empty());
+}
+
+TEST_F(ChatWindow, RightClickInTheInputReplacesItWithTheClipboard) {
+    ChatCopy copy("127.0.0.2", "Boss", true);
+    ASSERT_TRUE(copy.program->start({}));
+    copy.program->window().show();
+    auto* input = copy.widget<QLineEdit>("tChat");
+    input->setFocus();
+    QTest::keyClicks(input, "draft");
+    QApplication::clipboard()->setText(QString(300, QLatin1Char('c')));
+    QTest::mouseClick(input, Qt::RightButton);
+    EXPECT_EQ(input->text(), QString(256, QLatin1Char('c')));
+    // Tab keeps the focus in the box.
+    QTest::keyClick(input, Qt::Key_Tab);
+    EXPECT_TRUE(input->hasFocus());
+}
+
+TEST_F(ChatWindow, ReflexAreaTakesTheMouse) {
+    ChatCopy copy("127.0.0.2", "Boss", true);
+    ASSERT_TRUE(copy.program->start({}));
+    copy.program->window().show();
+    auto* area = copy.widget<QWidget>("pbReflex");
+    auto* caption = copy.widget<QLabel>("lReflexTest");
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(caption->text(), "TEST AREA");
+    const QColor light = area->palette().color(QPalette::Window);
+    QTest::mousePress(area, Qt::LeftButton, {}, caption->geometry().center());
+    EXPECT_EQ(caption->text(), "GET READY");
+    EXPECT_NE(area->palette().color(QPalette::Window), light);
+    QTest::mouseRelease(area, Qt::LeftButton, {}, caption->geometry().center());
+    EXPECT_EQ(caption->text(), "TEST AREA");
+    EXPECT_TRUE(copy.boxes.anyContains("do not cheat next time"));
+}
+
+}  // namespace
