@@ -11,14 +11,14 @@ using namespace squadlink;
 
 namespace {
 
-// The control members as declared in the model's header: `Kind name{"name"...`.
+// The control members as declared in the model's header: `Kind name{"name"...`; every
+// control is constructed with its own name first.
 std::set<std::string> declaredControls() {
     std::ifstream header(SQUADLINK_SOURCE_DIR "/src/core/model/WindowModel.h");
     std::stringstream text;
     text << header.rdbuf();
     const std::string source = text.str();
-    const std::regex member(
-        R"re(\n\s*(FormModel|TabControl|Label|TextBox|OptionButton|CheckBox|CommandButton|ListBox|ScrollBar|MenuItem|Timer)\s+(\w+)\s*\{\s*\n?\s*"(\w+)")re");
+    const std::regex member(R"re(\n\s*([A-Z]\w*)\s+(\w+)\s*\{\s*\n?\s*"(\w+)")re");
     std::set<std::string> names;
     for (auto it = std::sregex_iterator(source.begin(), source.end(), member);
          it != std::sregex_iterator(); ++it) {
