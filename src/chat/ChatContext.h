@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/LinkSender.h"
-#include "platform/Platform.h"
 #include "core/FormState.h"
+#include "core/LinkSender.h"
 #include "core/Messages.h"
 #include "core/SettingsStore.h"
 #include "core/model/WindowModel.h"
+#include "platform/Platform.h"
 
 namespace squadlink {
 

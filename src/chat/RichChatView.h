@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ChatView.h"
-#include "core/ChatDocument.h"
-#include "platform/Clock.h"
-#include "platform/UdpSocket.h"
 #include "core/Attention.h"
+#include "core/ChatDocument.h"
+#include "core/ChatView.h"
 #include "core/FormState.h"
 #include "core/model/WindowModel.h"
+#include "platform/Clock.h"
+#include "platform/UdpSocket.h"
 
 namespace squadlink {
 

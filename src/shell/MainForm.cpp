@@ -36,7 +36,7 @@ MainForm::MainForm(WindowModel& ui, const ShellServices& services)
       m_chat(Chat::Services{m_ui, m_state, m_platform, m_messages, m_settings, m_notifier, m_guard},
              services.chatDocument),
       m_link(Context{m_ui, m_state, m_platform, m_messages, m_settings, m_guard, *this,
-                         m_chat.view(), m_notifier}),
+                     m_chat.view(), m_notifier}),
       m_serverLinks(ServerLinks::Services{m_ui, m_state, m_settings, m_messages, m_platform.windows,
                                           m_platform.pump, m_platform.sound, m_platform.socket,
                                           services.urlScheme},

@@ -6,11 +6,11 @@
 
 #include "chat/MemoryChatDocument.h"
 #include "link/Codec.h"
+#include "shell/MainForm.h"
 #include "support/FakeServices.h"
 #include "support/FakeShellServices.h"
 #include "support/FakeSocket.h"
 #include "support/FakeTimerDriver.h"
-#include "shell/MainForm.h"
 
 using namespace squadlink;
 using namespace std::string_literals;
