@@ -31,6 +31,8 @@ void applyCaptions(WindowModel& model) {
     model.fMakeGame.setCaption("Game info");
     model.coSendInfo.setCaption("Send");
 
+    model.fQuickLinks.setCaption("Quick links");
+    model.fFocus.setCaption("Focus");
     model.fReset.setCaption("Reset to defaults");
     model.lReset.setCaption("Click to delete all registry entries used by Squadlink");
     model.coDelete.setCaption("Delete");

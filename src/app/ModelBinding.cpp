@@ -23,6 +23,7 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 
+#include "BannerWidget.h"
 #include "TabStopDelegate.h"
 #include "platform/qt/Cp1252.h"
 
@@ -762,6 +763,11 @@ std::vector<std::string> ModelBinding::bindAll(const std::vector<Control*>& cont
                     bound = true;
                 } else if (auto* a = qobject_cast<QAction*>(object)) {
                     bind(*item, a);
+                    bound = true;
+                }
+            } else if (auto* banner = dynamic_cast<BannerView*>(control)) {
+                if (auto* w = qobject_cast<BannerWidget*>(object)) {
+                    w->bind(*banner, *this);
                     bound = true;
                 }
             } else if (auto* label = dynamic_cast<Label*>(control); label && widget) {

@@ -16,6 +16,7 @@
 #include "platform/qt/QtClock.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtEventPump.h"
+#include "platform/qt/QtHttpClient.h"
 #include "platform/qt/QtInstanceChannel.h"
 #include "platform/qt/QtMessageBox.h"
 #include "platform/qt/QtSettingsBackend.h"
@@ -37,6 +38,11 @@ struct ProgramOptions {
     SettingsBackend* settings = nullptr;
     InstanceChannel* instances = nullptr;
     UrlSchemeRegistry* urlScheme = nullptr;
+    Desktop* desktop = nullptr;
+    // The update server's base address (empty: the built-in one or the environment's) and
+    // how long a request may take.
+    std::string updateBaseUrl;
+    int httpTimeoutMs = QtHttpClient::kDefaultTimeoutMs;
     // Tests run several copies in one process; only the real program listens for signals.
     bool handleSignals = true;
 };
@@ -75,6 +81,7 @@ private:
     QtApplication m_application;
     QtClipboard m_clipboard;
     QtDesktop m_desktop;
+    std::unique_ptr<QtHttpClient> m_http;
     std::unique_ptr<XdgUrlSchemeRegistry> m_urlScheme;
     std::unique_ptr<QtInstanceChannel> m_instances;
     X11HotKeys m_hotKeys;

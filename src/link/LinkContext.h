@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chat/ChatView.h"
+#include "core/BannerRotation.h"
 #include "platform/Platform.h"
 #include "shell/Attention.h"
 #include "shell/ErrorGuard.h"
@@ -34,6 +35,8 @@ struct LinkContext {
     FighterSide* fighter = nullptr;
     FloodGuard* flood = nullptr;
     KickBan* kickBan = nullptr;
+    // Any arriving datagram lets a paused banner rotation go on.
+    BannerRotation* banner = nullptr;
 
     UdpSocket& socket() const { return platform.socket; }
     void doEvents() const { platform.pump.doEvents(); }

@@ -6,6 +6,7 @@
 #include "chat/PlainChatView.h"
 #include "link/Link.h"
 #include "platform/HotKeys.h"
+#include "platform/HttpClient.h"
 #include "platform/InstanceChannel.h"
 #include "platform/Platform.h"
 #include "platform/TrayIcon.h"
@@ -18,6 +19,10 @@
 #include "shell/ServerLinks.h"
 #include "shell/SettingsStore.h"
 #include "shell/model/WindowModel.h"
+#include "update/Banner.h"
+#include "update/SmallTools.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateServer.h"
 
 namespace squadlink {
 
@@ -29,6 +34,12 @@ struct ShellServices {
     HotKeys& hotKeys;
     TrayIcon& tray;
     std::string executablePath;
+    // The update server's client; without one the server never answers.
+    HttpClient* http = nullptr;
+    // Empty: the built-in update server (or the one the environment names).
+    std::string updateBaseUrl;
+    // Where data files go when the program's own folder is not writable.
+    std::string userDataFolder;
 };
 
 // The main window's behaviour: it owns the window model and the form-level state, starts the
@@ -63,6 +74,9 @@ public:
     Link& link() { return m_link; }
     Notifier& notifier() { return m_notifier; }
     ServerLinks& serverLinks() { return m_serverLinks; }
+    UpdateCheck& updates() { return m_updates; }
+    Banner& banner() { return m_banner; }
+    SmallTools& tools() { return m_tools; }
     ErrorGuard& guard() { return m_guard; }
     bool isSecondInstance() const { return m_secondInstance; }
 
@@ -97,6 +111,11 @@ private:
     Notifier m_notifier;
     Link m_link;
     ServerLinks m_serverLinks;
+    UpdateServer m_updateServer;
+    UpdateContext m_updateContext;
+    UpdateCheck m_updates;
+    Banner m_banner;
+    SmallTools m_tools;
     bool m_ended = false;
     bool m_secondInstance = false;
     bool m_unloaded = false;
