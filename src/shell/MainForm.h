@@ -37,9 +37,9 @@ struct ShellServices {
     // The update server's client; without one the server never answers.
     HttpClient* http = nullptr;
     // Empty: the built-in update server (or the one the environment names).
-    std::string updateBaseUrl;
+    std::string updateBaseUrl{};
     // Where data files go when the program's own folder is not writable.
-    std::string userDataFolder;
+    std::string userDataFolder{};
 };
 
 // The main window's behaviour: it owns the window model and the form-level state, starts the

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/fake/FakeHttpClient.h"
+#include "platform/fake/FakeLifecycle.h"
+#include "platform/fake/FakeServices.h"
+#include "platform/fake/FakeSocket.h"
+#include "platform/fake/FakeTimerDriver.h"
+#include "shell/ErrorGuard.h"
+#include "shell/Timers.h"
+#include "update/Banner.h"
+#include "update/SmallTools.h"
+#include "update/UpdateCheck.h"
+
+namespace squadlink::test {
+
+// A folder of the test's own, removed afterwards.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "squadlink-test-XXXXXX").string();
+        m_path = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// The update check, the banner and the small tools on fake services and virtual time, with
+// the server's replies scripted by URL.
+struct UpdateRig {
+    static constexpr const char* kBase = "http://updates.test/Squadlink/";
+
+    explicit UpdateRig(HttpClient* client = nullptr, std::string base = kBase)
+        : server(client != nullptr ? client : &http, std::move(base)) {
+        state.sAppCaption = "Squadlink v1.1.0";
+        state.sVersion = "1.1.0";
+        InitTimers(ui);
+        for (Timer* timer : {&ui.tBanner, &ui.tFixBanner, &ui.tDelayUpdate}) {
+            timers.attach(*timer);
+        }
+        banner.connectHandlers();
+        tools.connectHandlers();
+        tools.initControls();
+        ui.tDelayUpdate.Tick.connect([this] { updates.tDelayUpdate_Timer(); });
+    }
+    void serve(const std::string& file, const std::string& body) {
+        http.replies[kBase + file] = body;
+    }
+    void withdraw(const std::string& file) { http.replies.erase(kBase + file); }
+
+    WindowModel ui;
+    FormState state;
+    FakeSocket socket;
+    FakePump pump;
+    FakeClock clock;
+    FakeMessageBox boxes;
+    FakeSettings settingsBackend;
+    FakeSound sound;
+    FakeWindowSystem windows;
+    FakeApplication application;
+    FakeClipboard clipboard;
+    FakeDesktop desktop;
+    FakeLifecycle lifecycle;
+    FakeHttpClient http;
+    FakeTimerDriver timers{clock};
+    TempFolder folder;
+    Platform platform{socket, pump,    clock,       boxes,     settingsBackend,
+                      sound,  windows, application, clipboard, desktop};
+    SettingsStore settings{settingsBackend};
+    Messages messages{boxes, state.sAppCaption};
+    ErrorGuard guard{messages, lifecycle};
+    UpdateServer server;
+    UpdateContext context{ui,    state,     platform, messages,      settings,
+                          guard, lifecycle, server,   folder.path(), ""};
+    UpdateCheck updates{context};
+    Banner banner{context};
+    int closes = 0;
+    SmallTools tools{context, updates, [this] { ++closes; }};
+};
+
+}  // namespace squadlink::test
