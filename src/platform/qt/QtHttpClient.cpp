@@ -54,13 +54,19 @@ std::string QtHttpClient::get(const std::string& url) {
     });
     deadline.start(m_timeoutMs);
 
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    // The busy pointer needs a window system; tools without one just wait.
+    const bool pointer = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+    if (pointer) {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
     if (!reply->isFinished()) {
         // Ends with the reply, the time-out, or the application quitting (which ends every
         // running event loop).
         loop.exec();
     }
-    QGuiApplication::restoreOverrideCursor();
+    if (pointer) {
+        QGuiApplication::restoreOverrideCursor();
+    }
     deadline.stop();
     if (!reply->isFinished()) {
         reply->abort();
