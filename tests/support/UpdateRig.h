@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -11,31 +10,12 @@
 #include "platform/fake/FakeTimerDriver.h"
 #include "shell/ErrorGuard.h"
 #include "shell/Timers.h"
+#include "support/TempFolder.h"
 #include "update/Banner.h"
 #include "update/SmallTools.h"
 #include "update/UpdateCheck.h"
 
 namespace squadlink::test {
-
-// A folder of the test's own, removed afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "squadlink-test-XXXXXX").string();
-        m_path = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 // The update check, the banner and the small tools on fake services and virtual time, with
 // the server's replies scripted by URL.
