@@ -38,7 +38,9 @@ bool writeFile(const std::string& path, std::string_view bytes) {
     return static_cast<bool>(out);
 }
 
-std::string prepareDataFile(const std::string& base, const std::string& name) {
+// The path of a data file in the "data" folder under base, the folder created and any old
+// file removed; empty when there is no base.
+std::string DataFilePath(const std::string& base, const std::string& name) {
     if (base.empty()) {
         return {};
     }
@@ -83,6 +85,11 @@ void Banner::ResumeBannerRotation() {
 }
 
 void Banner::tBanner_Timer() {
+    // Fired while another request (an update check) waits: try again next period rather than
+    // take the missing answer for a lost server.
+    if (m_ctx.server.busy()) {
+        return;
+    }
     if (m_listLoaded) {
         if (TestBannerServer()) {
             ShowNextBanner();
@@ -143,25 +150,15 @@ void Banner::ShowNextBanner() {
 void Banner::ShowDefaultBanner() {
     m_hasLink = false;
     const std::string_view picture = builtInBanner();
+    // Beside the executable, or in the user's own data folder where that is not writable.
     for (const std::string& base : {m_ctx.programFolder, m_ctx.userDataFolder}) {
-        const std::string path = prepareDataFile(base, "banner.gif");
+        const std::string path = DataFilePath(base, "banner.gif");
         if (!path.empty() && writeFile(path, picture)) {
             m_ctx.ui.wb.showPicture("file://" + path, std::string(picture));
             return;
         }
     }
     m_ctx.ui.wb.showBlank();
-}
-
-std::string Banner::DataFilePath(const std::string& name) const {
-    for (const std::string& base : {m_ctx.programFolder, m_ctx.userDataFolder}) {
-        std::string path = prepareDataFile(base, name);
-        if (!path.empty() &&
-            std::filesystem::is_directory(std::filesystem::path(path).parent_path())) {
-            return path;
-        }
-    }
-    return {};
 }
 
 void Banner::wb_NavigateError() {

@@ -27,9 +27,6 @@ public:
     void ShowNextBanner();
     void ShowDefaultBanner();
     void LinkWebBrowser();
-    // The path a data file of this name gets, its folder created and any old file removed;
-    // empty when no data folder can be made.
-    std::string DataFilePath(const std::string& name) const;
 
     const std::vector<std::string>& BannerImages() const { return m_images; }
     const std::vector<std::string>& BannerLinks() const { return m_links; }

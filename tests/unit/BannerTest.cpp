@@ -173,6 +173,22 @@ TEST_F(Banner_, ResumingARunningRotationDoesNotRestartItsCountdown) {
     EXPECT_EQ(ui.wb.picture(), kGif);
 }
 
+TEST_F(Banner_, TickDuringAnotherRequestWaitsForTheNextPeriod) {
+    serveTwoBanners();
+    serve("update.txt", "www.squadlink.org/Squadlink\n1");
+    banner.StartBanner();
+    timers.advance(Banner::kRotationMs - 10);
+    http.whileWaiting = [&] {
+        http.whileWaiting = nullptr;
+        timers.advance(10);
+    };
+    updates.CheckForUpdate(false);
+    EXPECT_TRUE(showsBuiltIn());
+    EXPECT_TRUE(ui.tBanner.running());
+    tick();
+    EXPECT_EQ(ui.wb.picture(), kGif);
+}
+
 TEST_F(Banner_, AnyDatagramResumesThePausedRotation) {
     FakeLinkRig link;
     link.link->context().banner = &banner;

@@ -297,4 +297,22 @@ TEST_F(MainForm_, UnexpectedErrorIsShownAndEndsAfterShutDown) {
     EXPECT_EQ(stored("Nick"), "");
 }
 
+TEST_F(MainForm_, StartUpShowsTheBannerAndArmsTheMonthlyCheck) {
+    ASSERT_TRUE(start());
+    auto& ui = form().ui();
+    EXPECT_EQ(ui.wb.locationName(), "file://" + programFolder.path() + "/data/banner.gif");
+    EXPECT_TRUE(ui.tBanner.running());
+    EXPECT_EQ(ui.tBanner.interval(), 45000);
+    EXPECT_TRUE(ui.tDelayUpdate.running());
+    EXPECT_EQ(ui.tDelayUpdate.interval(), 5000);
+    EXPECT_TRUE(ui.mSysUpgradeCheck.enabled());
+    ui.frmSQD.setWindowState(WindowState::Minimized);
+    EXPECT_FALSE(ui.tBanner.running());
+    ui.frmSQD.setWindowState(WindowState::Normal);
+    EXPECT_TRUE(ui.tBanner.running());
+    form().close();
+    EXPECT_FALSE(ui.tBanner.running());
+    EXPECT_FALSE(ui.tDelayUpdate.running());
+}
+
 }  // namespace
