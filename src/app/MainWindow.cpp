@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -24,6 +25,7 @@
 #include <QVBoxLayout>
 #include <tuple>
 
+#include "BannerWidget.h"
 #include "ChatBrowser.h"
 #include "ReflexArea.h"
 #include "TabStopDelegate.h"
@@ -142,6 +144,17 @@ MainWindow::MainWindow(WindowModel& model, QWidget* parent)
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 2);
     layout->setSpacing(3);
+    auto* strip = new QFrame(central);
+    strip->setAutoFillBackground(true);
+    QPalette black = strip->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    strip->setPalette(black);
+    auto* stripRow = new QHBoxLayout(strip);
+    stripRow->setContentsMargins(0, 0, 0, 0);
+    stripRow->addStretch(1);
+    stripRow->addWidget(named(new BannerWidget(strip), "wb"));
+    stripRow->addStretch(1);
+    layout->addWidget(strip);
     auto* tabs = named(new QTabWidget(central), "Tabek");
     tabs->setUsesScrollButtons(false);
     // Seven captions ending in blanks must fit the fixed width without scroll arrows.
@@ -433,7 +446,32 @@ QWidget* MainWindow::buildToolsTab() {
 QWidget* MainWindow::buildMiscTab() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(notBuiltYet("Quick links and the focus setting are not built yet.", page));
+    auto* links = named(new QGroupBox(page), "fQuickLinks");
+    auto* linkGrid = new QGridLayout(links);
+    const auto linkLabel = [links](const QString& name) {
+        auto* label = named(new QLabel(links), name.toLatin1().constData());
+        label->setCursor(Qt::PointingHandCursor);
+        label->setStyleSheet(QStringLiteral("color: palette(link); text-decoration: underline;"));
+        return label;
+    };
+    for (std::size_t i = 0; i < m_model.lIRCLinks.size(); ++i) {
+        const int row = static_cast<int>(i);
+        linkGrid->addWidget(linkLabel(QString::fromStdString(m_model.lIRCLinks[i].name())), row, 0);
+    }
+    for (std::size_t i = 0; i < m_model.lWWWLink.size(); ++i) {
+        const int row = static_cast<int>(i);
+        linkGrid->addWidget(linkLabel(QString::fromStdString(m_model.lWWWLink[i].name())), row, 1);
+    }
+    layout->addWidget(links);
+    auto* focus = named(new QGroupBox(page), "fFocus");
+    auto* focusRow = new QVBoxLayout(focus);
+    auto* steal = named(new QCheckBox(focus), "chFocus");
+    steal->setProperty("wrapWidth", 440);
+    steal->setToolTip(
+        QStringLiteral("Has no effect on Linux: the window manager decides which "
+                       "window may come to the front."));
+    focusRow->addWidget(steal);
+    layout->addWidget(focus);
     auto* reset = named(new QGroupBox(page), "fReset");
     auto* row = new QHBoxLayout(reset);
     auto* label = named(new QLabel(reset), "lReset");
@@ -507,6 +545,21 @@ void MainWindow::buildMenus() {
     m_rosterMenu = buildMenu(m_model.mKickBan);
     m_trayMenu = buildMenu(m_model.mSysTray);
     m_linkMenu = buildMenu(m_model.mLinkMenu);
+    menuBar()->addMenu(buildMenu(m_model.mFile));
+    menuBar()->addMenu(buildMenu(m_model.mHelp));
+    // The same picture for a command in the menu bar and in the tray menu.
+    const std::pair<const char*, int> pictures[] = {
+        {"mUpgradeCheck", 201},  {"mSysUpgradeCheck", 201},
+        {"mVisitHomepage", 202}, {"mSysVisitHomepage", 202},
+        {"mSendMail", 203},      {"mSysSendMail", 203},
+        {"mExit", 204},          {"mSysExit", 204},
+        {"mHelpContents", 205},  {"mSysHelp", 205},
+        {"mAbout", 206},         {"mSysAbout", 206}};
+    for (const auto& [name, picture] : pictures) {
+        if (auto* action = findChild<QAction*>(QLatin1String(name))) {
+            action->setIcon(QIcon(QStringLiteral(":/menu/%1.png").arg(picture)));
+        }
+    }
 }
 
 void MainWindow::buildTray() {

@@ -23,6 +23,7 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 
+#include "BannerWidget.h"
 #include "TabStopDelegate.h"
 #include "WindowsKeys.h"
 #include "backends/qt/Cp1252.h"
@@ -648,6 +649,10 @@ void ModelBinding::bind(MenuItem& popup, QMenu* menu) {
 
 // ---------------------------------------------------------------------------------------------
 
+void ModelBinding::bind(BannerView& banner, BannerWidget* widget) {
+    widget->bind(banner, *this);
+}
+
 namespace {
 
 // Binds the control when it is a Model and the object one of the Widgets it can be shown in.
@@ -685,6 +690,7 @@ std::vector<std::string> ModelBinding::bindAll(const std::vector<Control*>& cont
                                   bindAs<ScrollBar, QAbstractSlider>(*this, control, object) ||
                                   bindAs<ListBox, QListWidget>(*this, control, object) ||
                                   bindAs<MenuItem, QMenu, QAction>(*this, control, object) ||
+                                  bindAs<BannerView, BannerWidget>(*this, control, object) ||
                                   bindAs<Label, QWidget>(*this, control, object));
         if (!bound) {
             missing.push_back(control->name());

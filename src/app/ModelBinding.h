@@ -23,6 +23,8 @@ class QWidget;
 
 namespace squadlink {
 
+class BannerWidget;
+
 // Two-way binding between control models and widgets. A model's `changed` refreshes its
 // widget; the user's keys, clicks, edits and selections reach the model's entry points, each
 // through the guard (the composition root wraps them in the common error handler). Refreshing
@@ -54,6 +56,7 @@ public:
     void bind(ScrollBar& bar, QAbstractSlider* widget);
     void bind(MenuItem& item, QAction* action);
     void bind(MenuItem& popup, QMenu* menu);
+    void bind(BannerView& banner, BannerWidget* widget);
 
     // Binds every control to the object below root whose objectName is the control's name;
     // returns the names that found no object of a fitting type.

@@ -1,5 +1,6 @@
 #include "Program.h"
 
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace squadlink {
@@ -35,12 +36,16 @@ Program::Program(const ProgramOptions& options)
     m_windows = std::make_unique<QtWindowSystem>(*m_window);
     m_edgeSnapper = std::make_unique<WindowEdgeSnapper>(*m_window, *m_windows);
     m_tray = std::make_unique<QtTrayIcon>(*m_window);
+    m_http = std::make_unique<QtHttpClient>(MainForm::appCaption(), options.httpTimeoutMs);
     m_platform = std::make_unique<Platform>(Platform{m_socket, m_pump, m_clock, *messageBox,
                                                      *settings, *sound, *m_windows, m_application,
                                                      m_clipboard, *desktop});
+    const QString userData = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             QStringLiteral("/squadlink");
     m_form = std::make_unique<MainForm>(
         m_model, ShellServices{*m_platform, *urlScheme, *instances, m_hotKeys, *m_tray,
-                               options.executablePath, &m_window->chatDocument()});
+                               options.executablePath, &m_window->chatDocument(), m_http.get(),
+                               options.updateBaseUrl, userData.toStdString()});
 
     auto guard = [this](const std::function<void()>& handler) { m_form->guard().run(handler); };
     m_window->setGuard(guard);

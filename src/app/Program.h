@@ -16,6 +16,7 @@
 #include "backends/qt/QtClock.h"
 #include "backends/qt/QtDesktop.h"
 #include "backends/qt/QtEventPump.h"
+#include "backends/qt/QtHttpClient.h"
 #include "backends/qt/QtInstanceChannel.h"
 #include "backends/qt/QtMessageBox.h"
 #include "backends/qt/QtSettingsBackend.h"
@@ -38,6 +39,10 @@ struct ProgramOptions {
     InstanceChannel* instances = nullptr;
     UrlSchemeRegistry* urlScheme = nullptr;
     Desktop* desktop = nullptr;
+    // The update server's base address (empty: the built-in one or the environment's) and
+    // how long a request may take.
+    std::string updateBaseUrl;
+    int httpTimeoutMs = QtHttpClient::kDefaultTimeoutMs;
     // Tests run several copies in one process; only the real program listens for signals.
     bool handleSignals = true;
 };
@@ -76,6 +81,7 @@ private:
     QtApplication m_application;
     QtClipboard m_clipboard;
     QtDesktop m_desktop;
+    std::unique_ptr<QtHttpClient> m_http;
     std::unique_ptr<XdgUrlSchemeRegistry> m_urlScheme;
     std::unique_ptr<QtInstanceChannel> m_instances;
     X11HotKeys m_hotKeys;

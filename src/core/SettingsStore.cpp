@@ -42,7 +42,7 @@ constexpr std::array<KeyDefault, 26> kDefaults{{
     {key::Smiley3, "False"},
     {key::HLPath, ""},
     {key::CDPath, ""},
-    {key::Home, "www.squadlink.org/"},
+    {key::Home, "www.squadlink.org/Squadlink"},
     {key::MonthCheck, "0"},
     {key::Temp, ""},
     {key::TempPass, ""},

@@ -77,6 +77,9 @@ void Link::ws_DataArrival(const Datagram& datagram) {
         return;
     }
     m_flood.countDatagram();
+    if (m_ctx.banner != nullptr) {
+        m_ctx.banner->ResumeBannerRotation();
+    }
     // Copies: the datagram's storage belongs to the socket, which events may close.
     std::string data = datagram.data;
     const std::string sender = datagram.senderIp;

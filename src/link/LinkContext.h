@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/BannerRotation.h"
 #include "core/Context.h"
 
 namespace squadlink {
@@ -17,6 +18,8 @@ struct LinkContext : Context {
     FighterSide* fighter = nullptr;
     FloodGuard* flood = nullptr;
     KickBan* kickBan = nullptr;
+    // Any arriving datagram lets a paused banner rotation go on.
+    BannerRotation* banner = nullptr;
 };
 
 }  // namespace squadlink

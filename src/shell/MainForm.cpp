@@ -17,6 +17,11 @@ std::string numberText(double value) {
     std::snprintf(buffer, sizeof buffer, "%g", value);
     return buffer;
 }
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
 }  // namespace
 
 std::string MainForm::appCaption() {
@@ -40,17 +45,35 @@ MainForm::MainForm(WindowModel& ui, const ShellServices& services)
       m_serverLinks(ServerLinks::Services{m_ui, m_state, m_settings, m_messages, m_platform.windows,
                                           m_platform.pump, m_platform.sound, m_platform.socket,
                                           services.urlScheme},
-                    [this] { m_link.fighter().coConnect_Click(); }) {
+                    [this] { m_link.fighter().coConnect_Click(); }),
+      m_updateServer(services.http, services.updateBaseUrl),
+      m_updateContext{m_ui,
+                      m_state,
+                      m_platform,
+                      m_messages,
+                      m_settings,
+                      m_guard,
+                      *this,
+                      m_updateServer,
+                      folderOf(services.executablePath),
+                      services.userDataFolder},
+      m_updates(m_updateContext),
+      m_banner(m_updateContext),
+      m_tools(m_updateContext, m_updates, [this] { close(); }) {
     m_state.sAppCaption = appCaption();
     m_state.sVersion = std::to_string(SQUADLINK_VERSION_MAJOR) + "." +
                        std::to_string(SQUADLINK_VERSION_MINOR) + "." +
                        std::to_string(SQUADLINK_VERSION_PATCH);
     m_ui.frmSQD.setVisible(false);
+    m_link.context().banner = &m_banner;
     m_link.connectHandlers();
     m_chat.setLinkSender(m_link);
     m_chat.connectHandlers();
     connectHandlers();
     m_chat.connectRightClicks();
+    m_banner.connectHandlers();
+    m_tools.connectHandlers();
+    m_tools.initControls();
 }
 
 MainForm::~MainForm() {
@@ -64,6 +87,7 @@ void MainForm::connectHandlers() {
     m_ui.coDelete.Click.connect(guarded([this] { coDelete_Click(); }));
     m_ui.frmSQD.Resize.connect(guarded([this] { Form_Resize(); }));
     m_ui.mSysExit.Click.connect([this] { close(); });
+    m_ui.tDelayUpdate.Tick.connect(guarded([this] { m_updates.tDelayUpdate_Timer(); }));
     const std::pair<CheckBox*, const char*> boxes[] = {{&m_ui.chSound, key::NotifySound},
                                                        {&m_ui.chPop, key::NotifyPopup},
                                                        {&m_ui.chFeedback, key::NotifyFeedback},
@@ -111,6 +135,7 @@ bool MainForm::Form_Load(const std::vector<std::string>& arguments) {
             startStep([&] { InitTimers(m_ui); });
             startStep([&] { m_serverLinks.RegisterUrlProtocol(m_services.executablePath); });
             startStep([&] { restoreMode(link); });
+            startStep([&] { m_banner.StartBanner(); });
             startStep([&] {
                 m_ui.frmSQD.setVisible(true);
                 m_platform.pump.doEvents();
@@ -125,6 +150,7 @@ bool MainForm::Form_Load(const std::vector<std::string>& arguments) {
             startStep([&] { m_services.tray.add(); });
             m_state.bGameInFront = false;
             m_ui.t1sec.start();
+            m_ui.tDelayUpdate.start();
             startStep([&] {
                 m_state.bHotKeyUp = m_services.hotKeys.registerKey(
                     HotKeys::Key::GammaUp, [this] { m_guard.run([this] { gammaHotKey(true); }); });
@@ -356,6 +382,8 @@ void MainForm::Form_Resize() {
         if (m_services.tray.available()) {
             m_ui.frmSQD.setVisible(false);
         }
+    } else if (m_ui.frmSQD.windowState() == WindowState::Normal) {
+        m_banner.ResumeBannerRotation();
     }
 }
 

@@ -13,11 +13,16 @@
 #include "core/model/WindowModel.h"
 #include "link/Link.h"
 #include "platform/HotKeys.h"
+#include "platform/HttpClient.h"
 #include "platform/InstanceChannel.h"
 #include "platform/Platform.h"
 #include "platform/TrayIcon.h"
 #include "platform/UrlSchemeRegistry.h"
 #include "shell/ServerLinks.h"
+#include "update/Banner.h"
+#include "update/SmallTools.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateServer.h"
 
 namespace squadlink {
 
@@ -31,6 +36,12 @@ struct ShellServices {
     std::string executablePath;
     // The window's chat document; without one the chat view is kept in memory.
     ChatDocument* chatDocument = nullptr;
+    // The update server's client; without one the server never answers.
+    HttpClient* http = nullptr;
+    // Empty: the built-in update server (or the one the environment names).
+    std::string updateBaseUrl{};
+    // Where data files go when the program's own folder is not writable.
+    std::string userDataFolder{};
 };
 
 // The main window's behaviour: it owns the window model and the form-level state, starts the
@@ -66,6 +77,9 @@ public:
     Chat& chat() { return m_chat; }
     Notifier& notifier() { return m_notifier; }
     ServerLinks& serverLinks() { return m_serverLinks; }
+    UpdateCheck& updates() { return m_updates; }
+    Banner& banner() { return m_banner; }
+    SmallTools& tools() { return m_tools; }
     ErrorGuard& guard() { return m_guard; }
     bool isSecondInstance() const { return m_secondInstance; }
 
@@ -100,6 +114,11 @@ private:
     Chat m_chat;
     Link m_link;
     ServerLinks m_serverLinks;
+    UpdateServer m_updateServer;
+    UpdateContext m_updateContext;
+    UpdateCheck m_updates;
+    Banner m_banner;
+    SmallTools m_tools;
     bool m_ended = false;
     bool m_secondInstance = false;
     bool m_unloaded = false;

@@ -51,7 +51,8 @@ struct Copy {
     explicit Copy(const std::string& bindAddress, SettingsBackend* settings = nullptr) {
         ProgramOptions options;
         options.bindAddress = bindAddress;
-        options.executablePath = "/usr/bin/squadlink";
+        // The banner writes its picture into a "data" folder beside the executable.
+        options.executablePath = (testHome() + "/bin/squadlink").toStdString();
         options.messageBox = &boxes;
         options.sound = &sound;
         options.settings = settings;

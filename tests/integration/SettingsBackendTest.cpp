@@ -131,7 +131,7 @@ TEST_F(SettingsBackendTest, MissingKeysGiveTheDefaults) {
     EXPECT_EQ(store.readCheck(key::Autoconnect, 1), 1);
     EXPECT_EQ(store.readCheck(key::NotifyPopup, 0), 0);
     EXPECT_EQ(store.readText(key::Home, SettingsStore::defaultText(key::Home)),
-              "www.squadlink.org/");
+              "www.squadlink.org/Squadlink");
     EXPECT_FALSE(backend.read("Nick").has_value());
 }
 

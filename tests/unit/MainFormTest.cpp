@@ -8,6 +8,7 @@
 #include "support/FakeServices.h"
 #include "support/FakeShellServices.h"
 #include "support/FakeSocket.h"
+#include "support/TempFolder.h"
 
 using namespace squadlink;
 using namespace std::string_literals;
@@ -19,8 +20,7 @@ struct ShellRig {
     MainForm& form() {
         if (!m_form) {
             m_form = std::make_unique<MainForm>(
-                model, ShellServices{platform, urlScheme, instances, hotKeys, tray,
-                                     "/opt/squadlink/bin/squadlink"});
+                model, ShellServices{platform, urlScheme, instances, hotKeys, tray, executable});
         }
         return *m_form;
     }
@@ -30,6 +30,9 @@ struct ShellRig {
         return found == settings.values.end() ? "<missing>" : found->second;
     }
 
+    // The banner writes its picture into a "data" folder beside the executable.
+    test::TempFolder programFolder;
+    std::string executable = programFolder.path() + "/squadlink";
     WindowModel model;
     FakeSocket socket;
     FakePump pump;
@@ -82,7 +85,7 @@ TEST_F(MainForm_, StartUpRestoresStoredControls) {
     settings.values = {{"Nick", "Viper"},       {"ServerMode", "True"}, {"ClientMode", "False"},
                        {"LastTab", "2"},        {"NotifySound", "0"},   {"NotifyPopup", "1"},
                        {"NotifyFeedback", "1"}, {"Autoconnect", "0"},   {"Game", "1.2.3.4:27015"}};
-    urlScheme.command = "/opt/squadlink/bin/squadlink";
+    urlScheme.command = executable;
     ASSERT_TRUE(start());
     auto& ui = form().ui();
     EXPECT_TRUE(ui.oServer.value());
@@ -292,6 +295,24 @@ TEST_F(MainForm_, UnexpectedErrorIsShownAndEndsAfterShutDown) {
     EXPECT_EQ(boxes.shown.back().caption, "Squadlink v1.1.0 - Error");
     EXPECT_EQ(boxes.shown.back().flags, mb::Error);
     EXPECT_EQ(stored("Nick"), "");
+}
+
+TEST_F(MainForm_, StartUpShowsTheBannerAndArmsTheMonthlyCheck) {
+    ASSERT_TRUE(start());
+    auto& ui = form().ui();
+    EXPECT_EQ(ui.wb.locationName(), "file://" + programFolder.path() + "/data/banner.gif");
+    EXPECT_TRUE(ui.tBanner.running());
+    EXPECT_EQ(ui.tBanner.interval(), 45000);
+    EXPECT_TRUE(ui.tDelayUpdate.running());
+    EXPECT_EQ(ui.tDelayUpdate.interval(), 5000);
+    EXPECT_TRUE(ui.mSysUpgradeCheck.enabled());
+    ui.frmSQD.setWindowState(WindowState::Minimized);
+    EXPECT_FALSE(ui.tBanner.running());
+    ui.frmSQD.setWindowState(WindowState::Normal);
+    EXPECT_TRUE(ui.tBanner.running());
+    form().close();
+    EXPECT_FALSE(ui.tBanner.running());
+    EXPECT_FALSE(ui.tDelayUpdate.running());
 }
 
 }  // namespace

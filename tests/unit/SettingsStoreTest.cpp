@@ -38,7 +38,7 @@ TEST_F(SettingsStoreTest, KeyTableListsEveryKeyOnceWithItsDefault) {
     EXPECT_EQ(SettingsStore::defaultText(key::Smiley1), "False");
     EXPECT_EQ(SettingsStore::defaultText(key::Smiley2), "True");
     EXPECT_EQ(SettingsStore::defaultText(key::Smiley3), "False");
-    EXPECT_EQ(SettingsStore::defaultText(key::Home), "www.squadlink.org/");
+    EXPECT_EQ(SettingsStore::defaultText(key::Home), "www.squadlink.org/Squadlink");
     EXPECT_EQ(SettingsStore::defaultText(key::MonthCheck), "0");
     for (const char* text : {key::Nick, key::Server, key::Game, key::HLPath, key::CDPath, key::Temp,
                              key::TempPass, key::TempAddress}) {
@@ -55,7 +55,7 @@ TEST_F(SettingsStoreTest, MissingKeysReadAsTheirFallback) {
     EXPECT_DOUBLE_EQ(store.readNumber(key::Left, 12.5), 12.5);
     EXPECT_EQ(store.readText(key::Nick), "");
     EXPECT_EQ(store.readText(key::Home, SettingsStore::defaultText(key::Home)),
-              "www.squadlink.org/");
+              "www.squadlink.org/Squadlink");
 }
 
 TEST_F(SettingsStoreTest, WritesTheProgramsTextForms) {

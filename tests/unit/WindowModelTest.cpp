@@ -11,19 +11,27 @@ using namespace squadlink;
 
 namespace {
 
-// The control members as declared in the model's header: `Kind name{"name"...`; every
-// control is constructed with its own name first.
+// The control members as declared in the model's header, each constructed with its own name
+// first: `Kind name{"name"...` or, for a control array, `std::array<Kind, N>
+// name{Kind{"name(0)"}...`.
 std::set<std::string> declaredControls() {
     std::ifstream header(SQUADLINK_SOURCE_DIR "/src/core/model/WindowModel.h");
     std::stringstream text;
     text << header.rdbuf();
     const std::string source = text.str();
-    const std::regex member(R"re(\n\s*([A-Z]\w*)\s+(\w+)\s*\{\s*\n?\s*"(\w+)")re");
+    const std::regex single(R"re(\n\s*[A-Z]\w*\s+(\w+)\s*\{\s*\n?\s*"(\w+)")re");
+    const std::regex array(R"re(\n\s*std::array<[A-Z]\w*,\s*(\d+)>\s+(\w+)\s*\{)re");
     std::set<std::string> names;
-    for (auto it = std::sregex_iterator(source.begin(), source.end(), member);
+    for (auto it = std::sregex_iterator(source.begin(), source.end(), single);
          it != std::sregex_iterator(); ++it) {
-        EXPECT_EQ((*it)[2].str(), (*it)[3].str()) << "a control named after another member";
-        names.insert((*it)[2].str());
+        EXPECT_EQ((*it)[1].str(), (*it)[2].str()) << "a control named after another member";
+        names.insert((*it)[1].str());
+    }
+    for (auto it = std::sregex_iterator(source.begin(), source.end(), array);
+         it != std::sregex_iterator(); ++it) {
+        for (int i = 0; i < std::stoi((*it)[1].str()); ++i) {
+            names.insert((*it)[2].str() + "(" + std::to_string(i) + ")");
+        }
     }
     return names;
 }

@@ -5,8 +5,9 @@ namespace squadlink {
 WindowModel::WindowModel() {
     OptionButton::makeGroup({&oServer, &oClient});
     OptionButton::makeGroup({&oSmiley1, &oSmiley2, &oSmiley3});
-    // Wide enough for the seven tab captions in the desktop's proportional font.
-    frmSQD.setSize(540, 496);
+    // Wide enough for the seven tab captions in the desktop's proportional font, tall enough
+    // for the menu bar and the banner strip above the tabs.
+    frmSQD.setSize(540, 582);
     // Design-time captions of frames, buttons, options, check boxes and column headings. Labels
     // that carry state (addresses, game details, status panes) start empty: the behaviour fills
     // them.
@@ -38,13 +39,13 @@ WindowModel::WindowModel() {
     fMakeGame.setCaption("Game info");
     coSendInfo.setCaption("Send");
 
+    fQuickLinks.setCaption("Quick links");
+    fFocus.setCaption("Focus");
     fReset.setCaption("Reset to defaults");
     lReset.setCaption("Click to delete all registry entries used by Squadlink");
     coDelete.setCaption("Delete");
-    // Items that belong to tools not built yet stay visible but disabled.
-    for (MenuItem* item : {&mSysUpdate, &mSysHomepage, &mSysMail, &mSysHelp, &mSysAbout}) {
-        item->setEnabled(false);
-    }
+    chFocus.setCaption(
+        "Allow Windows applications to steal focus and pop-up when requesting attention");
 }
 
 std::vector<Control*> WindowModel::controls() {
@@ -107,6 +108,19 @@ std::vector<Control*> WindowModel::controls() {
             &lReflexReset,
             &lReflex,
             &hsGamma,
+            &wb,
+            &fQuickLinks,
+            &lIRCLinks[0],
+            &lIRCLinks[1],
+            &lIRCLinks[2],
+            &lIRCLinks[3],
+            &lIRCLinks[4],
+            &lIRCLinks[5],
+            &lWWWLink[0],
+            &lWWWLink[1],
+            &lWWWLink[2],
+            &fFocus,
+            &chFocus,
             &fReset,
             &lReset,
             &coDelete,
@@ -126,9 +140,19 @@ std::vector<Control*> WindowModel::controls() {
             &mOpenLink,
             &mCopyLink,
             &mLinkMenu,
-            &mSysUpdate,
-            &mSysHomepage,
-            &mSysMail,
+            &mUpgradeCheck,
+            &mVisitHomepage,
+            &mSendMail,
+            &mFileSeparator,
+            &mExit,
+            &mFile,
+            &mHelpContents,
+            &mHelpSeparator,
+            &mAbout,
+            &mHelp,
+            &mSysUpgradeCheck,
+            &mSysVisitHomepage,
+            &mSysSendMail,
             &mSysSeparator1,
             &mSysHelp,
             &mSysSeparator2,

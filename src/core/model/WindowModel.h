@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <vector>
 
+#include "core/model/BannerView.h"
 #include "core/model/CheckBox.h"
 #include "core/model/CommandButton.h"
 #include "core/model/FormModel.h"
@@ -119,7 +121,17 @@ struct WindowModel {
     // Tools tab: the gamma slider the hot keys move.
     ScrollBar hsGamma{"hsGamma", 50, 600, 50, 100};
 
+    // Banner strip above the tabs.
+    BannerView wb{"wb"};
+
     // Misc tab.
+    Label fQuickLinks{"fQuickLinks"};
+    std::array<Label, 6> lIRCLinks{Label{"lIRCLinks(0)"}, Label{"lIRCLinks(1)"},
+                                   Label{"lIRCLinks(2)"}, Label{"lIRCLinks(3)"},
+                                   Label{"lIRCLinks(4)"}, Label{"lIRCLinks(5)"}};
+    std::array<Label, 3> lWWWLink{Label{"lWWWLink(0)"}, Label{"lWWWLink(1)"}, Label{"lWWWLink(2)"}};
+    Label fFocus{"fFocus"};
+    CheckBox chFocus{"chFocus"};
     Label fReset{"fReset"};
     Label lReset{"lReset"};
     CommandButton coDelete{"coDelete"};
@@ -158,11 +170,23 @@ struct WindowModel {
     MenuItem mOpenLink{"mOpenLink", "Open link"};
     MenuItem mCopyLink{"mCopyLink", "Copy link"};
     MenuItem mLinkMenu{"mLinkMenu", "LinkMenu", {&mOpenLink, &mCopyLink}};
+    // Menu bar.
+    MenuItem mUpgradeCheck{"mUpgradeCheck", "Check for &updates"};
+    MenuItem mVisitHomepage{"mVisitHomepage", "Go to &homepage"};
+    MenuItem mSendMail{"mSendMail", "Send e-&mail to Orvell"};
+    MenuItem mFileSeparator{"mFileSeparator", "-"};
+    MenuItem mExit{"mExit", "&Close"};
+    MenuItem mFile{
+        "mFile", "&File", {&mUpgradeCheck, &mVisitHomepage, &mSendMail, &mFileSeparator, &mExit}};
+    MenuItem mHelpContents{"mHelpContents", "&Help"};
+    MenuItem mHelpSeparator{"mHelpSeparator", "-"};
+    MenuItem mAbout{"mAbout", "&About"};
+    MenuItem mHelp{"mHelp", "&Help", {&mHelpContents, &mHelpSeparator, &mAbout}};
 
     // Notification-area menu.
-    MenuItem mSysUpdate{"mSysUpdate", "Check for updates"};
-    MenuItem mSysHomepage{"mSysHomepage", "Go to homepage"};
-    MenuItem mSysMail{"mSysMail", "Send e-mail to Orvell"};
+    MenuItem mSysUpgradeCheck{"mSysUpgradeCheck", "Check for updates"};
+    MenuItem mSysVisitHomepage{"mSysVisitHomepage", "Go to homepage"};
+    MenuItem mSysSendMail{"mSysSendMail", "Send e-mail to Orvell"};
     MenuItem mSysSeparator1{"mSysSeparator1", "-"};
     MenuItem mSysHelp{"mSysHelp", "Help"};
     MenuItem mSysSeparator2{"mSysSeparator2", "-"};
@@ -171,8 +195,8 @@ struct WindowModel {
     MenuItem mSysExit{"mSysExit", "Close"};
     MenuItem mSysTray{"mSysTray",
                       "SysTray",
-                      {&mSysUpdate, &mSysHomepage, &mSysMail, &mSysSeparator1, &mSysHelp,
-                       &mSysSeparator2, &mSysAbout, &mSysSeparator3, &mSysExit}};
+                      {&mSysUpgradeCheck, &mSysVisitHomepage, &mSysSendMail, &mSysSeparator1,
+                       &mSysHelp, &mSysSeparator2, &mSysAbout, &mSysSeparator3, &mSysExit}};
 };
 
 }  // namespace squadlink

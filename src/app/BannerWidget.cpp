@@ -1,0 +1,95 @@
+#include "BannerWidget.h"
+
+#include <QContextMenuEvent>
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+
+#include "ModelBinding.h"
+
+namespace squadlink {
+
+BannerWidget::BannerWidget(QWidget* parent) : QLabel(parent) {
+    setFixedSize(BannerView::kWidth, BannerView::kHeight);
+    setAlignment(Qt::AlignCenter);
+    setAutoFillBackground(true);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setFocusPolicy(Qt::NoFocus);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setAccessibleName(QStringLiteral("Banner"));
+}
+
+void BannerWidget::bind(BannerView& view, ModelBinding& binding) {
+    m_view = &view;
+    m_binding = &binding;
+    QPointer<BannerWidget> self(this);
+    view.changed.connect([self] {
+        if (!self.isNull()) {
+            self->showPicture();
+        }
+    });
+    showPicture();
+}
+
+void BannerWidget::showPicture() {
+    if (m_view == nullptr) {
+        return;
+    }
+    setVisible(m_view->visible());
+    if (m_view->navigations() == m_shown) {
+        return;
+    }
+    m_shown = m_view->navigations();
+    clear();
+    m_movie.reset();
+    m_buffer.reset();
+    const std::string& picture = m_view->picture();
+    if (picture.empty()) {
+        return;
+    }
+    m_buffer = std::make_unique<QBuffer>();
+    m_buffer->setData(QByteArray::fromStdString(picture));
+    m_buffer->open(QIODevice::ReadOnly);
+    QImageReader reader(m_buffer.get());
+    const bool animated =
+        reader.canRead() && reader.supportsAnimation() && reader.imageCount() != 1;
+    m_buffer->seek(0);
+    if (animated) {
+        m_movie = std::make_unique<QMovie>(m_buffer.get());
+        if (m_movie->isValid()) {
+            setMovie(m_movie.get());
+            m_movie->start();
+            return;
+        }
+        m_movie.reset();
+    }
+    QPixmap still;
+    if (still.loadFromData(m_buffer->data())) {
+        setPixmap(still);
+        return;
+    }
+    m_buffer.reset();
+    // Reported once the model has finished changing, like a browser's navigation error.
+    QPointer<BannerWidget> self(this);
+    QTimer::singleShot(0, this, [self] {
+        if (!self.isNull() && self->m_view != nullptr) {
+            self->m_binding->run([view = self->m_view] { view->navigateError(); });
+        }
+    });
+}
+
+void BannerWidget::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && m_view != nullptr && rect().contains(event->pos())) {
+        m_binding->run([view = m_view] { view->click(); });
+    }
+}
+
+void BannerWidget::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+}
+
+}  // namespace squadlink

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMovie>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "BannerWidget.h"
+#include "Program.h"
+#include "support/FakeServices.h"
+#include "support/FakeShellServices.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/WaitFor.h"
+#include "update/BuiltInBanner.h"
+
+using namespace squadlink;
+using squadlink::test::LoopbackHttpServer;
+using squadlink::test::waitFor;
+
+namespace {
+
+std::string pngBytes() {
+    QImage image(472, 64, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
+
+// One copy of the program whose desktop, dialogs and settings are fakes and whose update
+// server is a real one on loopback.
+struct UpdateCopy {
+    UpdateCopy() {
+        ProgramOptions options;
+        options.bindAddress = "127.0.0.11";
+        options.executablePath = (folder.path() + "/squadlink").toStdString();
+        options.messageBox = &boxes;
+        options.sound = &sound;
+        options.settings = &settings;
+        options.instances = &instances;
+        options.urlScheme = &urlScheme;
+        options.desktop = &desktop;
+        options.updateBaseUrl = server.base();
+        options.httpTimeoutMs = 2000;
+        options.handleSignals = false;
+        program = std::make_unique<Program>(options);
+    }
+    template <typename Widget>
+    Widget* widget(const char* name) {
+        return program->window().findChild<Widget*>(QString::fromLatin1(name));
+    }
+    void trigger(const char* action) {
+        QAction* found = widget<QAction>(action);
+        ASSERT_NE(found, nullptr) << action;
+        ASSERT_TRUE(found->isEnabled()) << action;
+        found->trigger();
+    }
+
+    QTemporaryDir folder;
+    LoopbackHttpServer server;
+    FakeMessageBox boxes;
+    FakeSound sound;
+    FakeSettings settings;
+    FakeInstanceChannel instances;
+    FakeUrlScheme urlScheme;
+    FakeDesktop desktop;
+    std::unique_ptr<Program> program;
+};
+
+class UpdateAndMenus : public ::testing::Test {
+protected:
+    void TearDown() override {
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+    }
+};
+
+TEST_F(UpdateAndMenus, BannerShowsAnimatedGifAndStillPng) {
+    WindowModel model;
+    MainWindow window(model);
+    auto* banner = window.findChild<BannerWidget*>(QStringLiteral("wb"));
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->size(), QSize(472, 64));
+    EXPECT_TRUE(window.unboundControls().empty());
+
+    model.wb.showPicture("file:///tmp/banner.gif", std::string(builtInBanner()));
+    ASSERT_NE(banner->animation(), nullptr);
+    EXPECT_GT(banner->animation()->frameCount(), 1);
+    EXPECT_EQ(banner->animation()->state(), QMovie::Running);
+    EXPECT_EQ(banner->animation()->currentPixmap().size(), QSize(472, 64));
+
+    model.wb.showPicture("http://pics.test/b.png", pngBytes());
+    EXPECT_EQ(banner->animation(), nullptr);
+    EXPECT_EQ(banner->pixmap().size(), QSize(472, 64));
+
+    int errors = 0;
+    model.wb.NavigateError.connect([&] { ++errors; });
+    model.wb.showPicture("http://pics.test/c.gif", "this is no picture");
+    EXPECT_TRUE(waitFor([&] { return errors == 1; }, 2000));
+    EXPECT_TRUE(banner->pixmap().isNull());
+
+    model.wb.showBlank();
+    EXPECT_TRUE(banner->pixmap().isNull());
+    EXPECT_EQ(banner->animation(), nullptr);
+}
+
+TEST_F(UpdateAndMenus, ClickOnTheBannerOpensItsLink) {
+    UpdateCopy copy;
+    const std::string picture = pngBytes();
+    copy.server.serve("/Squadlink/banner.txt",
+                      {"200 OK", "1\n" + copy.server.base() + "b.png\nhttp://news.test/b.html\n"});
+    copy.server.serve("/Squadlink/b.png", {"200 OK", picture});
+    copy.server.serve("/Squadlink/test.txt", {"200 OK", "ok"});
+    ASSERT_TRUE(copy.program->start({}));
+    auto* banner = copy.widget<BannerWidget>("wb");
+    // The built-in picture first, written beside the executable: clicking it opens nothing.
+    EXPECT_NE(banner->animation(), nullptr);
+    EXPECT_TRUE(QFile::exists(copy.folder.path() + "/data/banner.gif"));
+    QTest::mouseClick(banner, Qt::LeftButton);
+    EXPECT_TRUE(copy.desktop.urls.empty());
+
+    copy.program->form().guard().run([&] { copy.program->form().banner().tBanner_Timer(); });
+    EXPECT_EQ(banner->pixmap().size(), QSize(472, 64));
+    QTest::mouseClick(banner, Qt::RightButton);
+    EXPECT_TRUE(copy.desktop.urls.empty());
+    QTest::mouseClick(banner, Qt::LeftButton);
+    EXPECT_EQ(copy.desktop.urls, (std::vector<std::string>{"http://news.test/b.html"}));
+}
+
+TEST_F(UpdateAndMenus, MenuBarAndTrayItemsRunTheirCommands) {
+    UpdateCopy copy;
+    copy.server.serve("/Squadlink/update.txt", {"200 OK", "www.squadlink.org/Squadlink\n12"});
+    ASSERT_TRUE(copy.program->start({}));
+    auto& window = copy.program->window();
+    const QList<QAction*> menus = window.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[0]->text(), "&File");
+    EXPECT_EQ(menus[1]->text(), "&Help");
+    const QStringList trayItems = [&] {
+        QStringList texts;
+        for (QAction* action : window.trayMenu()->actions()) {
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+        return texts;
+    }();
+    EXPECT_EQ(trayItems,
+              (QStringList{"Check for updates", "Go to homepage", "Send e-mail to Orvell", "-",
+                           "Help", "-", "About", "-", "Close"}));
+    for (const char* name : {"mUpgradeCheck", "mSysUpgradeCheck", "mVisitHomepage",
+                             "mSysVisitHomepage", "mSendMail", "mSysSendMail", "mExit", "mSysExit",
+                             "mHelpContents", "mSysHelp", "mAbout", "mSysAbout"}) {
+        EXPECT_FALSE(copy.widget<QAction>(name)->icon().isNull()) << name;
+    }
+
+    for (const char* name : {"mUpgradeCheck", "mSysUpgradeCheck"}) {
+        copy.boxes.shown.clear();
+        copy.trigger(name);
+        ASSERT_EQ(copy.boxes.shown.size(), 1u) << name;
+        EXPECT_EQ(copy.boxes.shown[0].text, "This is the latest version of Squadlink   ");
+    }
+    copy.trigger("mVisitHomepage");
+    copy.trigger("mSysVisitHomepage");
+    copy.trigger("mSendMail");
+    copy.trigger("mSysSendMail");
+    EXPECT_EQ(copy.desktop.urls,
+              (std::vector<std::string>{
+                  "http://www.squadlink.org/Squadlink", "http://www.squadlink.org/Squadlink",
+                  "mailto:orvell@squadlink.org?subject=- - - Squadlink - - -",
+                  "mailto:orvell@squadlink.org?subject=- - - Squadlink - - -"}));
+    copy.trigger("mHelpContents");
+    copy.trigger("mSysHelp");
+    const std::string help = (copy.folder.path() + "/Help.txt").toStdString();
+    EXPECT_EQ(copy.desktop.files, (std::vector<std::string>{help, help}));
+    copy.boxes.shown.clear();
+    copy.trigger("mAbout");
+    copy.trigger("mSysAbout");
+    ASSERT_EQ(copy.boxes.shown.size(), 2u);
+    EXPECT_EQ(copy.boxes.shown[1].caption, "Squadlink v1.1.0 - About");
+
+    EXPECT_FALSE(copy.program->form().ended());
+    copy.trigger("mExit");
+    EXPECT_TRUE(copy.program->form().ended());
+}
+
+TEST_F(UpdateAndMenus, QuickLinksAndFocusBoxOnTheMiscTab) {
+    UpdateCopy copy;
+    ASSERT_TRUE(copy.program->start({}));
+    auto* irc = copy.widget<QLabel>("lIRCLinks(5)");
+    ASSERT_NE(irc, nullptr);
+    EXPECT_EQ(irc->text(), "IRC channel #esl.match");
+    EXPECT_EQ(irc->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(irc, Qt::LeftButton);
+    auto* web = copy.widget<QLabel>("lWWWLink(1)");
+    QTest::mouseClick(web, Qt::LeftButton);
+    EXPECT_EQ(copy.desktop.urls,
+              (std::vector<std::string>{"irc:///esl.match", "http://www.eslgaming.com"}));
+
+    copy.desktop.succeed = false;
+    QTest::mouseClick(irc, Qt::LeftButton);
+    ASSERT_EQ(copy.boxes.shown.size(), 1u);
+    EXPECT_EQ(copy.boxes.shown[0].text, "Launching default internet relay chat program failed   ");
+
+    auto* focus = copy.widget<QCheckBox>("chFocus");
+    ASSERT_NE(focus, nullptr);
+    EXPECT_FALSE(focus->isEnabled());
+    EXPECT_FALSE(focus->isChecked());
+    EXPECT_FALSE(focus->toolTip().isEmpty());
+}
+
+}  // namespace
