@@ -203,8 +203,11 @@ TEST_F(UpdateAndMenus, QuickLinksAndFocusBoxOnTheMiscTab) {
     QTest::mouseClick(irc, Qt::LeftButton);
     auto* web = copy.widget<QLabel>("lWWWLink(1)");
     QTest::mouseClick(web, Qt::LeftButton);
+    web->setFocus();
+    QTest::keyClick(web, Qt::Key_Return);
     EXPECT_EQ(copy.desktop.urls,
-              (std::vector<std::string>{"irc:///esl.match", "http://www.eslgaming.com"}));
+              (std::vector<std::string>{"irc:///esl.match", "http://www.eslgaming.com",
+                                        "http://www.eslgaming.com"}));
 
     copy.desktop.succeed = false;
     QTest::mouseClick(irc, Qt::LeftButton);
