@@ -10,6 +10,10 @@
 
 namespace squadlink {
 
+namespace {
+constexpr int kMaxSide = 4096;
+}  // namespace
+
 BannerWidget::BannerWidget(QWidget* parent) : QLabel(parent) {
     setFixedSize(BannerView::kWidth, BannerView::kHeight);
     setAlignment(Qt::AlignCenter);
@@ -54,8 +58,12 @@ void BannerWidget::showPicture() {
     m_buffer->setData(QByteArray::fromStdString(picture));
     m_buffer->open(QIODevice::ReadOnly);
     QImageReader reader(m_buffer.get());
+    // A picture from the network decides how much memory its frames take: one far larger than
+    // the strip is refused before it is decoded.
+    const QSize size = reader.size();
+    const bool sane = size.isValid() && size.width() <= kMaxSide && size.height() <= kMaxSide;
     const bool animated =
-        reader.canRead() && reader.supportsAnimation() && reader.imageCount() != 1;
+        sane && reader.canRead() && reader.supportsAnimation() && reader.imageCount() != 1;
     m_buffer->seek(0);
     if (animated) {
         m_movie = std::make_unique<QMovie>(m_buffer.get());
@@ -67,7 +75,7 @@ void BannerWidget::showPicture() {
         m_movie.reset();
     }
     QPixmap still;
-    if (still.loadFromData(m_buffer->data())) {
+    if (sane && still.loadFromData(m_buffer->data())) {
         setPixmap(still);
         return;
     }

@@ -64,6 +64,30 @@ private:
     std::function<void()> m_onResize;
 };
 
+// Calls back when Enter or Space is pressed on the watched widget.
+class KeyActivation : public QObject {
+public:
+    KeyActivation(QObject* watched, std::function<void()> onActivate)
+        : QObject(watched), m_onActivate(std::move(onActivate)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        (void)watched;
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space) {
+            return false;
+        }
+        m_onActivate();
+        return true;
+    }
+
+private:
+    std::function<void()> m_onActivate;
+};
+
 template <typename Widget>
 Widget* named(Widget* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
@@ -448,19 +472,21 @@ QWidget* MainWindow::buildMiscTab() {
     auto* layout = new QVBoxLayout(page);
     auto* links = named(new QGroupBox(page), "fQuickLinks");
     auto* linkGrid = new QGridLayout(links);
-    const auto linkLabel = [links](const QString& name) {
-        auto* label = named(new QLabel(links), name.toLatin1().constData());
+    const auto linkLabel = [this, links](Label& model) {
+        auto* label = named(new QLabel(links), model.name().c_str());
         label->setCursor(Qt::PointingHandCursor);
         label->setStyleSheet(QStringLiteral("color: palette(link); text-decoration: underline;"));
+        // Reachable from the keyboard too: Tab to the link, Enter or Space opens it.
+        label->setFocusPolicy(Qt::StrongFocus);
+        new KeyActivation(label,
+                          [this, &model] { m_binding->run([&model] { model.Click.raise(); }); });
         return label;
     };
     for (std::size_t i = 0; i < m_model.lIRCLinks.size(); ++i) {
-        const int row = static_cast<int>(i);
-        linkGrid->addWidget(linkLabel(QString::fromStdString(m_model.lIRCLinks[i].name())), row, 0);
+        linkGrid->addWidget(linkLabel(m_model.lIRCLinks[i]), static_cast<int>(i), 0);
     }
     for (std::size_t i = 0; i < m_model.lWWWLink.size(); ++i) {
-        const int row = static_cast<int>(i);
-        linkGrid->addWidget(linkLabel(QString::fromStdString(m_model.lWWWLink[i].name())), row, 1);
+        linkGrid->addWidget(linkLabel(m_model.lWWWLink[i]), static_cast<int>(i), 1);
     }
     layout->addWidget(links);
     auto* focus = named(new QGroupBox(page), "fFocus");

@@ -2,6 +2,7 @@
 #include <signal.h>
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include "backends/qt/QtInstanceChannel.h"
 #include "link/Codec.h"
 #include "shell/MainForm.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/WaitFor.h"
 
 using namespace squadlink;
@@ -153,6 +155,24 @@ TEST_F(ProgramEndToEnd, ChannelLeftByAKilledCopyDoesNotBlockTheNextStart) {
     ASSERT_TRUE(waitFor(channelAnswers));
     QThread::msleep(300);
     EXPECT_EQ(next.state(), QProcess::Running);
+}
+
+TEST_F(ProgramEndToEnd, MonthlyCheckAsksTheUpdateServerNamedInTheEnvironment) {
+    test::LoopbackHttpServer server;
+    ASSERT_TRUE(server.listening());
+    server.serve("/Squadlink/update.txt", {"200 OK", "mirror.test/sl\n12"});
+    qputenv("SQUADLINK_UPDATE_URL", QByteArray::fromStdString(server.base()));
+    QProcess& copy = start({});
+    qunsetenv("SQUADLINK_UPDATE_URL");
+    // Five seconds after start-up, as nothing was checked this month yet.
+    ASSERT_TRUE(waitFor([&] { return server.requests() >= 1; }, 20000));
+    EXPECT_EQ(server.lastUserAgent(), "Squadlink v1.1.0");
+    EXPECT_TRUE(waitFor(
+        [&] { return storedValue("MonthCheck") == QString::number(QDate::currentDate().month()); },
+        5000));
+    EXPECT_EQ(storedValue("Home"), "mirror.test/sl");
+    ::kill(static_cast<pid_t>(copy.processId()), SIGTERM);
+    EXPECT_TRUE(finishes(copy));
 }
 
 }  // namespace

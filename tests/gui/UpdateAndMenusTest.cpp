@@ -110,6 +110,18 @@ TEST_F(UpdateAndMenus, BannerShowsAnimatedGifAndStillPng) {
     EXPECT_TRUE(waitFor([&] { return errors == 1; }, 2000));
     EXPECT_TRUE(banner->pixmap().isNull());
 
+    // A picture far larger than the strip (here wider than any screen) is refused like a
+    // broken one: its size, not its file, decides how much memory decoding takes.
+    QImage wide(5000, 10, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    QByteArray hugeBytes;
+    QBuffer hugeBuffer(&hugeBytes);
+    hugeBuffer.open(QIODevice::WriteOnly);
+    wide.save(&hugeBuffer, "PNG");
+    model.wb.showPicture("http://pics.test/huge.png", hugeBytes.toStdString());
+    EXPECT_TRUE(waitFor([&] { return errors == 2; }, 2000));
+    EXPECT_TRUE(banner->pixmap().isNull());
+
     model.wb.showBlank();
     EXPECT_TRUE(banner->pixmap().isNull());
     EXPECT_EQ(banner->animation(), nullptr);
@@ -203,8 +215,11 @@ TEST_F(UpdateAndMenus, QuickLinksAndFocusBoxOnTheMiscTab) {
     QTest::mouseClick(irc, Qt::LeftButton);
     auto* web = copy.widget<QLabel>("lWWWLink(1)");
     QTest::mouseClick(web, Qt::LeftButton);
+    web->setFocus();
+    QTest::keyClick(web, Qt::Key_Return);
     EXPECT_EQ(copy.desktop.urls,
-              (std::vector<std::string>{"irc:///esl.match", "http://www.eslgaming.com"}));
+              (std::vector<std::string>{"irc:///esl.match", "http://www.eslgaming.com",
+                                        "http://www.eslgaming.com"}));
 
     copy.desktop.succeed = false;
     QTest::mouseClick(irc, Qt::LeftButton);
