@@ -6,11 +6,15 @@
 #include <QLayout>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QTextLayout>
 #include <QUrl>
+#include <vector>
 
 #include "platform/qt/Cp1252.h"
 
@@ -114,11 +118,29 @@ std::size_t QtChatDocument::pictureSize(int resourceId) const {
 }
 
 int QtChatDocument::viewHeight() const {
-    // The chat may be set up before its tab was ever shown: lay the window out first.
     if (!m_view.isVisible()) {
-        if (QLayout* layout = m_view.window()->layout()) {
-            layout->activate();
+        // The chat is set up before the window is first shown. Hidden widgets lay out their
+        // children only once shown, so lay the chain from the window down to the view out now,
+        // sizing the tab page as its tab widget will.
+        std::vector<QWidget*> chain;
+        for (QWidget* up = m_view.parentWidget(); up != nullptr; up = up->parentWidget()) {
+            chain.insert(chain.begin(), up);
         }
+        for (std::size_t i = 0; i < chain.size(); ++i) {
+            if (QLayout* layout = chain[i]->layout()) {
+                layout->activate();
+            }
+            auto* tabs = qobject_cast<QTabWidget*>(chain[i]);
+            if (tabs != nullptr && i + 2 < chain.size()) {
+                const int frame = 2 * tabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+                const QSize page(tabs->width() - frame,
+                                 tabs->height() - tabs->tabBar()->sizeHint().height() - frame);
+                chain[i + 1]->resize(page);
+                chain[i + 2]->resize(page);
+            }
+        }
+        // The viewport itself follows only on the view's first resize event.
+        return m_view.maximumViewportSize().height();
     }
     return m_view.viewport()->height();
 }
