@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
@@ -180,7 +181,18 @@ TEST_F(ChatWindow, HoveringAndDoubleClickingALinkOpensItThroughTheDesktop) {
     EXPECT_EQ(copy.desktop.urls.size(), 1u);
 
     // The program's own links go to the desktop too, which hands them back to this copy.
-    hover(view, pointInside(view, QStringLiteral("sqd://10.0.0.2/"), 8));
+    const QPoint onOwnLink = pointInside(view, QStringLiteral("sqd://10.0.0.2/"), 8);
+    hover(view, onOwnLink);
+    auto* menu = copy.program->window().findChild<QMenu*>("mLinkMenu");
+    ASSERT_NE(menu, nullptr);
+    QTest::mouseClick(view.viewport(), Qt::RightButton, {}, onOwnLink);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+    hover(view, onWord);
+    QTest::mouseClick(view.viewport(), Qt::RightButton, {}, onWord);
+    EXPECT_FALSE(menu->isVisible());
+    hover(view, onOwnLink);
+    EXPECT_EQ(view.contextMenuPolicy(), Qt::NoContextMenu);
     auto* open = copy.program->window().findChild<QAction*>("mOpenLink");
     ASSERT_NE(open, nullptr);
     open->trigger();
