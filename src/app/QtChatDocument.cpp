@@ -45,9 +45,17 @@ QtChatDocument::QtChatDocument(QTextEdit& view) : m_view(view), m_hand(handCurso
 }
 
 void QtChatDocument::clear() {
+    // A clear inside a line closes the open edit block first and opens one on the new cursor.
+    if (m_lineDepth > 0) {
+        m_end.endEditBlock();
+    }
     m_view.document()->clear();
     m_loadedPictures.clear();
     m_end = QTextCursor(m_view.document());
+    if (m_lineDepth > 0) {
+        m_end.beginEditBlock();
+    }
+    m_wasAtEnd = true;
     m_plainValid = false;
 }
 
@@ -56,9 +64,21 @@ bool QtChatDocument::atEnd() const {
     return bar->value() >= bar->maximum() - 2;
 }
 
-void QtChatDocument::keepScrolledToEnd(bool wasAtEnd) {
+void QtChatDocument::beginLine() {
+    if (m_lineDepth++ == 0) {
+        m_wasAtEnd = atEnd();
+        // The document lays out once, when the line is complete.
+        m_end.beginEditBlock();
+    }
+}
+
+void QtChatDocument::endLine() {
+    if (--m_lineDepth > 0) {
+        return;
+    }
+    m_end.endEditBlock();
     // Someone reading back through the chat is not pulled down by a new line.
-    if (wasAtEnd) {
+    if (m_wasAtEnd) {
         QScrollBar* bar = m_view.verticalScrollBar();
         bar->setValue(bar->maximum());
     }
@@ -73,21 +93,17 @@ void QtChatDocument::appendText(std::string_view text, Rgb colour, bool link) {
             c = QLatin1Char(' ');
         }
     }
-    const bool wasAtEnd = atEnd();
     QTextCharFormat format;
     format.setForeground(QColor(colour.red, colour.green, colour.blue));
     format.setFontWeight(QFont::Bold);
     format.setFontUnderline(link);
     m_end.insertText(shown, format);
     m_plainValid = false;
-    keepScrolledToEnd(wasAtEnd);
 }
 
 void QtChatDocument::appendLineBreak() {
-    const bool wasAtEnd = atEnd();
     m_end.insertBlock();
     m_plainValid = false;
-    keepScrolledToEnd(wasAtEnd);
 }
 
 void QtChatDocument::appendPicture(int resourceId) {
@@ -100,12 +116,10 @@ void QtChatDocument::appendPicture(int resourceId) {
                                        image);
         m_loadedPictures.insert(resourceId, true);
     }
-    const bool wasAtEnd = atEnd();
     QTextImageFormat format;
     format.setName(pictureName(resourceId).toString());
     m_end.insertImage(format);
     m_plainValid = false;
-    keepScrolledToEnd(wasAtEnd);
 }
 
 std::size_t QtChatDocument::pictureSize(int resourceId) const {
