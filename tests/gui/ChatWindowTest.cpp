@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -261,6 +262,31 @@ TEST_F(ChatWindow, HostileReceivedLinesShowExactlyAsSent) {
         }
     }
     EXPECT_TRUE(copy.boxes.shown.empty());
+}
+
+TEST_F(ChatWindow, RealViewClearsItselfPastTheLimitAndStaysScrolledToTheEnd) {
+    ChatCopy copy("127.0.0.11", "Viper", false);
+    ASSERT_TRUE(copy.program->start({}));
+    copy.program->window().show();
+    auto& view = *copy.view();
+    auto& chat = copy.program->form().chat().view();
+    int lines = 0;
+    while (!view.toPlainText().contains(QStringLiteral("Chat screen automatically cleared")) &&
+           lines < 2000) {
+        chat.ShowReceivedChat("Hawk\0"s + std::string(150, 'x') + " :) ftp://f.org/x\0"s,
+                              ChatLineKind::Normal);
+        ++lines;
+    }
+    EXPECT_GT(lines, 50);
+    EXPECT_LT(lines, 2000);
+    EXPECT_TRUE(view.toPlainText().trimmed().startsWith(QStringLiteral("*")));
+    EXPECT_EQ(copy.lastLine(), QStringLiteral("* Chat screen automatically cleared"));
+    for (int i = 0; i < 40; ++i) {
+        chat.ShowReceivedChat("Hawk\0line "s + std::to_string(i) + "\0"s, ChatLineKind::Normal);
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+    EXPECT_GT(view.verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(ChatWindow, RightClickInTheInputReplacesItWithTheClipboard) {
