@@ -80,6 +80,7 @@ int main(int argc, char** argv) {
 
     WindowModel model;
     MainWindow window(model);
+    model.Tabek.setSelectedTab(tab::Chat);
     window.show();
     QApplication::processEvents();
     FormState state;

@@ -11,6 +11,8 @@ ChatBrowser::ChatBrowser(QWidget* parent) : QTextBrowser(parent) {
     setReadOnly(true);
     setUndoRedoEnabled(false);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The right button shows the program's link menu over a link and nothing elsewhere.
+    setContextMenuPolicy(Qt::NoContextMenu);
     viewport()->setMouseTracking(true);
     viewport()->setCursor(Qt::ArrowCursor);
 }

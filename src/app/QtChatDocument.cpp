@@ -6,11 +6,15 @@
 #include <QLayout>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QTextLayout>
 #include <QUrl>
+#include <vector>
 
 #include "backends/qt/Cp1252.h"
 
@@ -41,9 +45,17 @@ QtChatDocument::QtChatDocument(QTextEdit& view) : m_view(view), m_hand(handCurso
 }
 
 void QtChatDocument::clear() {
+    // A clear inside a line closes the open edit block first and opens one on the new cursor.
+    if (m_lineDepth > 0) {
+        m_end.endEditBlock();
+    }
     m_view.document()->clear();
     m_loadedPictures.clear();
     m_end = QTextCursor(m_view.document());
+    if (m_lineDepth > 0) {
+        m_end.beginEditBlock();
+    }
+    m_wasAtEnd = true;
     m_plainValid = false;
 }
 
@@ -52,9 +64,21 @@ bool QtChatDocument::atEnd() const {
     return bar->value() >= bar->maximum() - 2;
 }
 
-void QtChatDocument::keepScrolledToEnd(bool wasAtEnd) {
+void QtChatDocument::beginLine() {
+    if (m_lineDepth++ == 0) {
+        m_wasAtEnd = atEnd();
+        // The document lays out once, when the line is complete.
+        m_end.beginEditBlock();
+    }
+}
+
+void QtChatDocument::endLine() {
+    if (--m_lineDepth > 0) {
+        return;
+    }
+    m_end.endEditBlock();
     // Someone reading back through the chat is not pulled down by a new line.
-    if (wasAtEnd) {
+    if (m_wasAtEnd) {
         QScrollBar* bar = m_view.verticalScrollBar();
         bar->setValue(bar->maximum());
     }
@@ -69,21 +93,17 @@ void QtChatDocument::appendText(std::string_view text, Rgb colour, bool link) {
             c = QLatin1Char(' ');
         }
     }
-    const bool wasAtEnd = atEnd();
     QTextCharFormat format;
     format.setForeground(QColor(colour.red, colour.green, colour.blue));
     format.setFontWeight(QFont::Bold);
     format.setFontUnderline(link);
     m_end.insertText(shown, format);
     m_plainValid = false;
-    keepScrolledToEnd(wasAtEnd);
 }
 
 void QtChatDocument::appendLineBreak() {
-    const bool wasAtEnd = atEnd();
     m_end.insertBlock();
     m_plainValid = false;
-    keepScrolledToEnd(wasAtEnd);
 }
 
 void QtChatDocument::appendPicture(int resourceId) {
@@ -96,12 +116,10 @@ void QtChatDocument::appendPicture(int resourceId) {
                                        image);
         m_loadedPictures.insert(resourceId, true);
     }
-    const bool wasAtEnd = atEnd();
     QTextImageFormat format;
     format.setName(pictureName(resourceId).toString());
     m_end.insertImage(format);
     m_plainValid = false;
-    keepScrolledToEnd(wasAtEnd);
 }
 
 std::size_t QtChatDocument::pictureSize(int resourceId) const {
@@ -114,11 +132,29 @@ std::size_t QtChatDocument::pictureSize(int resourceId) const {
 }
 
 int QtChatDocument::viewHeight() const {
-    // The chat may be set up before its tab was ever shown: lay the window out first.
     if (!m_view.isVisible()) {
-        if (QLayout* layout = m_view.window()->layout()) {
-            layout->activate();
+        // The chat is set up before the window is first shown. Hidden widgets lay out their
+        // children only once shown, so lay the chain from the window down to the view out now,
+        // sizing the tab page as its tab widget will.
+        std::vector<QWidget*> chain;
+        for (QWidget* up = m_view.parentWidget(); up != nullptr; up = up->parentWidget()) {
+            chain.insert(chain.begin(), up);
         }
+        for (std::size_t i = 0; i < chain.size(); ++i) {
+            if (QLayout* layout = chain[i]->layout()) {
+                layout->activate();
+            }
+            auto* tabs = qobject_cast<QTabWidget*>(chain[i]);
+            if (tabs != nullptr && i + 2 < chain.size()) {
+                const int frame = 2 * tabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+                const QSize page(tabs->width() - frame,
+                                 tabs->height() - tabs->tabBar()->sizeHint().height() - frame);
+                chain[i + 1]->resize(page);
+                chain[i + 2]->resize(page);
+            }
+        }
+        // The viewport itself follows only on the view's first resize event.
+        return m_view.maximumViewportSize().height();
     }
     return m_view.viewport()->height();
 }

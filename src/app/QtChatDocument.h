@@ -17,6 +17,8 @@ class QtChatDocument : public ChatDocument {
 public:
     explicit QtChatDocument(QTextEdit& view);
 
+    void beginLine() override;
+    void endLine() override;
     void clear() override;
     void appendText(std::string_view text, Rgb colour, bool link) override;
     void appendLineBreak() override;
@@ -31,13 +33,14 @@ public:
     void setHandPointer(bool hand) override;
 
 private:
-    void keepScrolledToEnd(bool wasAtEnd);
     bool atEnd() const;
 
     QTextEdit& m_view;
     QTextCursor m_end;
     QCursor m_hand;
     QHash<int, bool> m_loadedPictures;
+    int m_lineDepth = 0;
+    bool m_wasAtEnd = false;
     mutable QHash<int, std::size_t> m_pictureSizes;
     mutable std::string m_plainCache;
     mutable bool m_plainValid = false;

@@ -126,6 +126,7 @@ void RichChatView::picture(int resourceId) {
 }
 
 void RichChatView::play(const std::vector<Piece>& pieces) {
+    const LineScope line(*m_doc);
     for (const Piece& piece : pieces) {
         switch (piece.kind) {
             case Piece::Kind::Text:
@@ -154,6 +155,7 @@ void RichChatView::contentChanged() {
 
 void RichChatView::AppendChatLine(bool newLine, std::string_view nick, std::string_view text,
                                   bool linkStyle, ChatLineKind kind) {
+    const LineScope line(*m_doc);
     const Rgb colour = colourOf(kind);
     if (kind == ChatLineKind::ReflexScore) {
         lineBreak();
@@ -189,12 +191,14 @@ void RichChatView::AppendChatLine(bool newLine, std::string_view nick, std::stri
 }
 
 void RichChatView::AddEventLine(std::string_view text) {
+    const LineScope line(*m_doc);
     lineBreak();
     write("[" + timeStamp() + "] " + std::string(text), kScoreColour, false);
     contentChanged();
 }
 
 void RichChatView::AddChatMessage(std::string_view nick, std::string_view text, ChatLineKind kind) {
+    const LineScope scope(*m_doc);
     std::string rest(text);
     if (chatmarkup::EncodeChatMarkup(rest)) {
         AppendChatLine(true, nick, rest, false, kind);
@@ -274,6 +278,7 @@ void RichChatView::ClearChatView() {
 }
 
 void RichChatView::InitChatView() {
+    const LineScope line(*m_doc);
     if (m_historyReset) {
         m_historyReset();
     }

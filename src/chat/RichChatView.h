@@ -65,6 +65,20 @@ public:
     std::size_t richSize() const { return m_richSize; }
 
 private:
+    // Keeps one line's runs together in the document.
+    class LineScope {
+    public:
+        explicit LineScope(ChatDocument& document) : m_document(document) {
+            m_document.beginLine();
+        }
+        ~LineScope() { m_document.endLine(); }
+        LineScope(const LineScope&) = delete;
+        LineScope& operator=(const LineScope&) = delete;
+
+    private:
+        ChatDocument& m_document;
+    };
+
     struct Piece {
         enum class Kind { Text, LineBreak, Picture } kind = Kind::Text;
         std::string text;

@@ -19,6 +19,11 @@ class ChatDocument {
 public:
     virtual ~ChatDocument() = default;
 
+    // Brackets the runs of one line, so that the view lays out and scrolls once per line.
+    // Calls nest.
+    virtual void beginLine() {}
+    virtual void endLine() {}
+
     virtual void clear() = 0;
     // Windows-1252 text of one line piece, shown literally (bold, in the given colour, in link
     // style when asked). A character below 32 other than the tab is shown as a blank.

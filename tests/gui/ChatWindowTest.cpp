@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -180,7 +182,18 @@ TEST_F(ChatWindow, HoveringAndDoubleClickingALinkOpensItThroughTheDesktop) {
     EXPECT_EQ(copy.desktop.urls.size(), 1u);
 
     // The program's own links go to the desktop too, which hands them back to this copy.
-    hover(view, pointInside(view, QStringLiteral("sqd://10.0.0.2/"), 8));
+    const QPoint onOwnLink = pointInside(view, QStringLiteral("sqd://10.0.0.2/"), 8);
+    hover(view, onOwnLink);
+    auto* menu = copy.program->window().findChild<QMenu*>("mLinkMenu");
+    ASSERT_NE(menu, nullptr);
+    QTest::mouseClick(view.viewport(), Qt::RightButton, {}, onOwnLink);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+    hover(view, onWord);
+    QTest::mouseClick(view.viewport(), Qt::RightButton, {}, onWord);
+    EXPECT_FALSE(menu->isVisible());
+    hover(view, onOwnLink);
+    EXPECT_EQ(view.contextMenuPolicy(), Qt::NoContextMenu);
     auto* open = copy.program->window().findChild<QAction*>("mOpenLink");
     ASSERT_NE(open, nullptr);
     open->trigger();
@@ -249,6 +262,31 @@ TEST_F(ChatWindow, HostileReceivedLinesShowExactlyAsSent) {
         }
     }
     EXPECT_TRUE(copy.boxes.shown.empty());
+}
+
+TEST_F(ChatWindow, RealViewClearsItselfPastTheLimitAndStaysScrolledToTheEnd) {
+    ChatCopy copy("127.0.0.11", "Viper", false);
+    ASSERT_TRUE(copy.program->start({}));
+    copy.program->window().show();
+    auto& view = *copy.view();
+    auto& chat = copy.program->form().chat().view();
+    int lines = 0;
+    while (!view.toPlainText().contains(QStringLiteral("Chat screen automatically cleared")) &&
+           lines < 2000) {
+        chat.ShowReceivedChat("Hawk\0"s + std::string(150, 'x') + " :) ftp://f.org/x\0"s,
+                              ChatLineKind::Normal);
+        ++lines;
+    }
+    EXPECT_GT(lines, 50);
+    EXPECT_LT(lines, 2000);
+    EXPECT_TRUE(view.toPlainText().trimmed().startsWith(QStringLiteral("*")));
+    EXPECT_EQ(copy.lastLine(), QStringLiteral("* Chat screen automatically cleared"));
+    for (int i = 0; i < 40; ++i) {
+        chat.ShowReceivedChat("Hawk\0line "s + std::to_string(i) + "\0"s, ChatLineKind::Normal);
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+    EXPECT_GT(view.verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(ChatWindow, RightClickInTheInputReplacesItWithTheClipboard) {
