@@ -79,6 +79,8 @@ void ArrangerSide::EnterArrangerMode(bool keepSocket) {
         ui.Tabek.setTabEnabled(tab::Connections, true);
         ui.Tabek.setTabEnabled(tab::Game, true);
         m_ctx.chat.InitChatView();
+        m_entered = true;
+        m_ctx.fighter->setEntered(false);
     } catch (const RuntimeError& error) {
         if (error.number() == err::AddressInUse) {
             m_ctx.guard.portsInUse();

@@ -25,6 +25,7 @@ void FighterSide::EnterFighterMode(bool restoreAddress) {
         m_ctx.socket().bind(kFighterPort);
         m_ctx.doEvents();
         m_ctx.state.sArrangerAddress.clear();
+        m_joinAwaited = false;
         if (m_ctx.state.bFormReady) {
             ui.tGame.setHooked(false);
             ui.tPassword.setHooked(false);
@@ -36,6 +37,8 @@ void FighterSide::EnterFighterMode(bool restoreAddress) {
         ui.Tabek.setTabEnabled(tab::Connections, false);
         ui.Tabek.setTabEnabled(tab::Game, false);
         m_ctx.chat.InitChatView();
+        m_entered = true;
+        m_ctx.arranger->setEntered(false);
     } catch (const RuntimeError& error) {
         if (error.number() == err::AddressInUse) {
             m_ctx.guard.portsInUse();
@@ -84,6 +87,8 @@ void FighterSide::coConnect_Click() {
         m_ctx.socket().setRemoteHost(address);
         m_ctx.socket().setRemotePort(kArrangerPort);
         m_ctx.socket().sendData(codec::scramble(codec::build('1', {state.sNick})));
+        m_joinSentAtMs = m_ctx.platform.clock.tickMs();
+        m_joinAwaited = true;
         m_ctx.doEvents();
     } catch (const RuntimeError& error) {
         if (isSendFailure(error)) {
@@ -135,17 +140,21 @@ bool FighterSide::ParseGameInfo(std::string_view text) {
     }
     const std::string_view address = text.substr(0, first);
     const std::string_view rest = text.substr(first + 1);
-    if (rest.size() < 2 || rest[1] != '\0') {
+    if (rest.size() < 2 || rest[0] == '\0' || rest[1] != '\0') {
         return false;
     }
     std::string protection(1, rest[0]);
-    if (protection == "c") {
+    if (equalsIgnoreCase(protection, "c")) {
         protection = "Cheating-Death (C-D)";
-    } else if (protection == "v") {
+    } else if (equalsIgnoreCase(protection, "v")) {
         protection = "Valve Anti-Cheat (VAC)";
     }
+    // A password without its closing NUL was cut short on the way: none is better than a
+    // wrong one.
     const std::string_view afterCode = rest.substr(2);
-    const std::string_view password = afterCode.substr(0, afterCode.find('\0'));
+    const std::size_t end = afterCode.find('\0');
+    const std::string_view password =
+        end == std::string_view::npos ? std::string_view() : afterCode.substr(0, end);
     auto& ui = m_ctx.ui;
     ui.lServer.setCaption(std::string(address));
     ui.lPassword.setCaption(std::string(password));
@@ -179,7 +188,11 @@ void FighterSide::handleMessage(const std::string& message, const std::string& s
     auto& ui = m_ctx.ui;
     auto& state = m_ctx.state;
     if (codec::hasCode(message, '1', 2, 58)) {
-        onAccepted(message, sender);
+        // Only the answer to our own join: otherwise any host could take this Fighter over and
+        // feed it game info. It may come from any of the War Arranger's addresses.
+        if (joinAwaited()) {
+            onAccepted(message, sender);
+        }
         return;
     }
     if (codec::hasCode(message, 'D', 6, 18)) {
@@ -260,8 +273,13 @@ void FighterSide::handleMessage(const std::string& message, const std::string& s
     }
 }
 
+bool FighterSide::joinAwaited() const {
+    return m_joinAwaited && m_ctx.platform.clock.tickMs() - m_joinSentAtMs <= kJoinReplyWindowMs;
+}
+
 void FighterSide::onAccepted(const std::string& message, const std::string& sender) {
     auto& ui = m_ctx.ui;
+    m_joinAwaited = false;
     m_ctx.state.sArrangerAddress = sender;
     ui.tServer.setText(sender);
     m_ctx.settings.writeText(key::Server, sender);

@@ -56,7 +56,7 @@ void setUp(FakeLinkRig& rig, Side side) {
         rig.setGameInfo(kGame, "pw", false);
     } else {
         rig.startFighter("Viper");
-        rig.deliver(codec::build('1', {kGame, "v", "pw"}), kArranger);
+        rig.connectTo(kArranger, codec::build('1', {kGame, "v", "pw"}));
         // As after a chat line of its own, so that the acknowledgement has a visible effect.
         rig.ui.tTimeout.restart();
     }
@@ -227,7 +227,8 @@ std::vector<Case> cases() {
     add("Score7", A, From::Peer, sized('8', 7, '9'), Expect::Ignored);
 
     // Fighter: the same from its War Arranger.
-    add("Accept58", F, From::Peer, sized('1', 58), Expect::Acted);
+    // An acceptance this Fighter did not ask for (no join of its own waits for one).
+    add("Accept58Unasked", F, From::Peer, sized('1', 58), Expect::Ignored);
     add("Accept59", F, From::Peer, sized('1', 59), Expect::Ignored);
     add("GameInfo9", F, From::Peer, "2\0abcd\0v\0"s, Expect::Acted);
     add("GameInfo8", F, From::Peer, "2\0abc\0v\0"s, Expect::Ignored);

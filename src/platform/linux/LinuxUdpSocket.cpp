@@ -233,14 +233,28 @@ void LinuxUdpSocket::sendData(std::string_view bytes) {
         open(0);
     }
     int error = sendOnce(m_socket.get(), bytes, destination);
-    for (int attempt = 0; error == ECONNREFUSED && attempt < kMaxSendAttempts; ++attempt) {
-        // The refusal belongs to an earlier datagram: with IP_RECVERR the kernel keeps it
-        // pending and fails the next send with it, although this datagram is fine. Take the
-        // refusal off the socket, send again, and report the reset from the event loop so
-        // that the handler never runs in the middle of a send.
-        drainErrorQueue();
-        m_resetPending = true;
-        scheduleResetReport();
+    for (int attempt = 0; attempt < kMaxSendAttempts; ++attempt) {
+        if (error == ECONNREFUSED) {
+            // The refusal belongs to an earlier datagram: with IP_RECVERR the kernel keeps it
+            // pending and fails the next send with it, although this datagram is fine. Take
+            // the refusal off the socket, send again, and report the reset from the event loop
+            // so that the handler never runs in the middle of a send.
+            drainErrorQueue();
+            m_resetPending = true;
+            scheduleResetReport();
+        } else if (error == EHOSTUNREACH || error == ENETUNREACH || error == EHOSTDOWN) {
+            // The same for an unreachable report, but only when one is queued: then it answers
+            // an earlier datagram to some other host, and blaming this addressee for it would
+            // drop an innocent Fighter. Without a queued report the failure is this send's own
+            // (no route), and stands.
+            bool unreachable = false;
+            drainErrorQueue(&unreachable);
+            if (!unreachable) {
+                break;
+            }
+        } else {
+            break;
+        }
         error = sendOnce(m_socket.get(), bytes, destination);
     }
     if (error != 0) {
@@ -248,7 +262,7 @@ void LinuxUdpSocket::sendData(std::string_view bytes) {
     }
 }
 
-bool LinuxUdpSocket::drainErrorQueue() {
+bool LinuxUdpSocket::drainErrorQueue(bool* unreachable) {
     bool refused = false;
     while (m_socket.valid()) {
         alignas(cmsghdr) std::array<char, 512> control{};
@@ -276,6 +290,8 @@ bool LinuxUdpSocket::drainErrorQueue() {
             // and network unreachable reports for earlier datagrams are not errors there.
             if (report.ee_origin == SO_EE_ORIGIN_ICMP && report.ee_errno == ECONNREFUSED) {
                 refused = true;
+            } else if (report.ee_origin == SO_EE_ORIGIN_ICMP && unreachable != nullptr) {
+                *unreachable = true;
             }
         }
     }

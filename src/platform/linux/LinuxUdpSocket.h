@@ -59,7 +59,7 @@ private:
     void onReadable();
     // Empties the socket's error queue without raising events; returns whether a refusal
     // (ICMP port or protocol unreachable) was among the entries.
-    bool drainErrorQueue();
+    bool drainErrorQueue(bool* unreachable = nullptr);
     void scheduleResetReport();
     void reportPendingReset();
 
