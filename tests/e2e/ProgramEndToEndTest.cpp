@@ -146,6 +146,15 @@ TEST_F(ProgramEndToEnd, InvalidLinkEndsAtOnceWithoutAWindow) {
     EXPECT_FALSE(channelAnswers());
 }
 
+TEST_F(ProgramEndToEnd, QtsOwnOptionsAreInvalidArgumentsToo) {
+    for (const QStringList& arguments : {QStringList{"-style", "fusion"}, QStringList{"-reverse"},
+                                         QStringList{"-platform", "offscreen"}}) {
+        QProcess& copy = start(arguments);
+        EXPECT_TRUE(finishes(copy, 5000)) << arguments.join(' ').toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(settingsPath()));
+}
+
 TEST_F(ProgramEndToEnd, SecondCopyHandsItsLinkToTheRunningCopyWhichConnects) {
     if (portsBusyOutsideTheTest()) {
         GTEST_SKIP() << "a Squadlink on this machine holds the fixed ports";
