@@ -31,6 +31,9 @@ public:
     void guardRoster(const std::function<void()>& action);
     void resetAfterInvalidIndex();
 
+    // The longest who answer a Fighter of the original program accepts.
+    static constexpr std::size_t kWhoAnswerLimit = 380;
+
     // True once this side's mode has been set up, until the other mode is.
     bool entered() const { return m_entered; }
     void setEntered(bool entered) { m_entered = entered; }

@@ -1,5 +1,7 @@
 #include "link/FighterSide.h"
 
+#include <algorithm>
+
 #include "link/ArrangerSide.h"
 #include "link/Codec.h"
 #include "link/FloodGuard.h"
@@ -250,10 +252,11 @@ void FighterSide::handleMessage(const std::string& message, const std::string& s
         m_ctx.messages.ShowMessage(std::string("You have outdated game info") + kLineBreak +
                                        "Wait for War Arranger to send new game info",
                                    mb::Information, "Send game ping");
-    } else if (codec::hasCode(message, '9', 2, 380)) {
+    } else if (codec::hasCode(message, '9', 2, kWhoAnswerWindow)) {
         ui.tServer.setText(state.sArrangerAddress);
         if (message.size() > 2) {
             m_ctx.chat.ShowChattersList(payload);
+            showLeftOut(payload);
         } else {
             m_ctx.chat.AppendChatLine(true, {}, "No persons currently on chat", false,
                                       ChatLineKind::Notice);
@@ -270,6 +273,27 @@ void FighterSide::handleMessage(const std::string& message, const std::string& s
     } else if (codec::isExactly(message, 'E')) {
         ui.tServer.setText(state.sArrangerAddress);
         ui.tTimeout.stop();
+    }
+}
+
+void FighterSide::showLeftOut(std::string_view payload) {
+    // A War Arranger keeping its answer short lists fewer persons than it counts.
+    const std::size_t countEnd = payload.find('\0');
+    if (countEnd == std::string_view::npos || countEnd == 0 || countEnd > 3) {
+        return;
+    }
+    int count = 0;
+    for (const char c : payload.substr(0, countEnd)) {
+        if (c < '0' || c > '9') {
+            return;
+        }
+        count = count * 10 + (c - '0');
+    }
+    const auto fields = static_cast<int>(std::count(payload.begin(), payload.end(), '\0'));
+    const int listed = (fields - 1) / 2;
+    if (count > listed) {
+        m_ctx.chat.AppendChatLine(true, {}, std::to_string(count - listed) + " more not listed",
+                                  false, ChatLineKind::Notice);
     }
 }
 

@@ -25,6 +25,9 @@ public:
 
     // How long after a join its acceptance is taken: the reply time-out of the link.
     static constexpr std::int64_t kJoinReplyWindowMs = 30000;
+    // Longer than the 380 a War Arranger should send: eleven persons with the longest nicks
+    // and addresses need 445, and other War Arrangers send the whole list.
+    static constexpr std::size_t kWhoAnswerWindow = 512;
 
     // True once this side's mode has been set up, until the other mode is.
     bool entered() const { return m_entered; }
@@ -32,6 +35,7 @@ public:
 
 private:
     bool joinAwaited() const;
+    void showLeftOut(std::string_view payload);
     bool fromArranger(const std::string& sender) const;
     void clearGameLabels();
     void feedback(const std::string& line);

@@ -243,7 +243,9 @@ std::vector<Case> cases() {
             Expect::Ignored);
     }
     add("Who380", F, From::Peer, sized('9', 380), Expect::Acted);
-    add("Who381", F, From::Peer, sized('9', 381), Expect::Ignored);
+    // Longer who answers than the 380 of the original are taken (a full roster needs 445).
+    add("Who512", F, From::Peer, sized('9', 512), Expect::Acted);
+    add("Who513", F, From::Peer, sized('9', 513), Expect::Ignored);
     for (char code : {'A', 'B'}) {
         const std::string c(1, code);
         add("Relay" + c + "_6", F, From::Peer, std::string{code, '\0', 'n', '\0', 't', '\0'},

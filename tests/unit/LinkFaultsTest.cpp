@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "link/Codec.h"
 #include "platform/fake/FakeLinkRig.h"
 
@@ -263,6 +265,45 @@ TEST_F(ArrangerWithFighters, RefreshWithThePortTakenEndsWithTheExplanation) {
     rig.guard.run([&] { rig.link->arranger().coRefresh_Click(); });
     EXPECT_TRUE(rig.boxes.anyContains("Ports needed by Squadlink are in use"));
     EXPECT_EQ(rig.lifecycle.ends, 1);
+}
+
+TEST(WhoAnswer, FullRosterOfLongNicksStaysWithinWhatFightersTakeAndSaysWhoIsMissing) {
+    FakeLinkRig arranger;
+    arranger.startArranger(std::string(23, 'B'));
+    for (int n = 0; n < 10; ++n) {
+        arranger.join(std::string(22, 'a') + std::to_string(n),
+                      "192.168.100." + std::to_string(100 + n));
+    }
+    arranger.socket.sent.clear();
+    arranger.deliver("5\0"s, "192.168.100.100");
+    const std::string answer = arranger.sentPlain(-1);
+    ASSERT_EQ(answer.substr(0, 2), "9\0"s);
+    EXPECT_LE(answer.size(), 380u);
+    EXPECT_EQ(answer.substr(2, 3), "11\0"s);
+    // The War Arranger himself always comes last.
+    EXPECT_NE(answer.find(std::string(23, 'B') + "\0"s + "192.168.1.10\0"s), std::string::npos);
+
+    FakeLinkRig fighter;
+    fighter.startFighter();
+    fighter.connectTo(kArranger, "1\0"s);
+    fighter.chat.lines.clear();
+    fighter.deliver(answer, kArranger);
+    ASSERT_EQ(fighter.chat.lines.size(), 2u);
+    const int listed = static_cast<int>(std::count(answer.begin(), answer.end(), '\0') - 2) / 2;
+    EXPECT_NE(fighter.chat.lines[1].find(std::to_string(11 - listed) + " more not listed"),
+              std::string::npos)
+        << fighter.chat.lines[1];
+
+    // The whole list of another War Arranger (445 characters) is shown too.
+    std::string whole =
+        "9\0"
+        "11\0"s;
+    for (int n = 0; n < 11; ++n) {
+        whole += std::string(23, 'x') + "\0"s + "192.168.100.1" + std::to_string(10 + n) + "\0"s;
+    }
+    fighter.chat.lines.clear();
+    fighter.deliver(whole, kArranger);
+    ASSERT_EQ(fighter.chat.lines.size(), 1u) << fighter.chat.lines.back();
 }
 
 TEST(TextLimits, TheModelHoldsWhatTheBoxShows) {
