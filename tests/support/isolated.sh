@@ -11,7 +11,7 @@ mkdir -p "$private/tmp" "$private/run"
 chmod 700 "$private" "$private/run"
 export TMPDIR="$private/tmp" XDG_RUNTIME_DIR="$private/run"
 
-inside='ip link set lo up 2>/dev/null || exit 97; exec "$@"'
+inside='ip link set lo up 2>/dev/null || exit 97; SQUADLINK_TEST_NETNS=1 exec "$@"'
 status=97
 if command -v unshare >/dev/null 2>&1 && command -v ip >/dev/null 2>&1; then
     # As root a plain network namespace; otherwise one inside a user namespace.

@@ -99,25 +99,18 @@ std::string dottedIpv4(const in_addr& address) {
     return text.data();
 }
 
-// Resolved at every send, like the socket layer the program was written for.
-sockaddr_in resolveDestination(const std::string& host, std::uint16_t port) {
+sockaddr_in destinationFor(HostResolver& resolver, const std::string& host, std::uint16_t port) {
     // An embedded NUL would silently shorten the name handed to the resolver.
     if (host.empty() || host.find('\0') != std::string::npos) {
         throw RuntimeError(err::BadAddress);
     }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+    const std::optional<std::uint32_t> address = resolver.resolve(host);
+    if (!address) {
         throw RuntimeError(err::HostUnreachable);
     }
-    const std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> owner(found, &freeaddrinfo);
     sockaddr_in destination{};
-    if (found->ai_addrlen < sizeof destination) {
-        throw RuntimeError(err::HostUnreachable);
-    }
-    std::memcpy(&destination, found->ai_addr, sizeof destination);
+    destination.sin_family = AF_INET;
+    destination.sin_addr.s_addr = *address;
     destination.sin_port = htons(port);
     return destination;
 }
@@ -163,8 +156,10 @@ void LinuxUdpSocket::Descriptor::reset() {
     }
 }
 
-LinuxUdpSocket::LinuxUdpSocket(std::string bindAddress)
-    : m_bindAddress(std::move(bindAddress)), m_buffer(kReceiveBufferSize) {
+LinuxUdpSocket::LinuxUdpSocket(std::string bindAddress, HostResolver::Lookup lookup)
+    : m_bindAddress(std::move(bindAddress)),
+      m_resolver(std::move(lookup)),
+      m_buffer(kReceiveBufferSize) {
 }
 
 LinuxUdpSocket::~LinuxUdpSocket() {
@@ -224,7 +219,7 @@ void LinuxUdpSocket::close() {
 }
 
 void LinuxUdpSocket::sendData(std::string_view bytes) {
-    const sockaddr_in destination = resolveDestination(m_remoteHost, m_remotePort);
+    const sockaddr_in destination = destinationFor(m_resolver, m_remoteHost, m_remotePort);
     if (!m_socket.valid()) {
         // Sending on a closed socket binds it to a free port first, as an unbound UDP socket
         // does; this happens while the program rebinds and lets events run in between, and the

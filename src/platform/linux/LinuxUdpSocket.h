@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/UdpSocket.h"
+#include "platform/linux/HostResolver.h"
 
 class QSocketNotifier;
 
@@ -20,7 +21,8 @@ namespace squadlink {
 class LinuxUdpSocket : public UdpSocket {
 public:
     // bindAddress: dotted IPv4 address to bind; "0.0.0.0" means all addresses of the machine.
-    explicit LinuxUdpSocket(std::string bindAddress = "0.0.0.0");
+    // lookup: stands in for the system resolver in tests.
+    explicit LinuxUdpSocket(std::string bindAddress = "0.0.0.0", HostResolver::Lookup lookup = {});
     ~LinuxUdpSocket() override;
     LinuxUdpSocket(const LinuxUdpSocket&) = delete;
     LinuxUdpSocket& operator=(const LinuxUdpSocket&) = delete;
@@ -64,6 +66,7 @@ private:
     void reportPendingReset();
 
     std::string m_bindAddress;
+    HostResolver m_resolver;
     UdpSocketEvents* m_events = nullptr;
     std::string m_remoteHost;
     std::uint16_t m_remotePort = 0;
