@@ -569,6 +569,14 @@ void ModelBinding::bind(ListBox& list, QListWidget* widget) {
     // The right button belongs to the program's own roster menu.
     widget->setContextMenuPolicy(Qt::PreventContextMenu);
     list.setRowHeight(widget->fontMetrics().height());
+    // Rows are often taller than the font (style padding, icons) and the list may be scrolled:
+    // only the list knows which entry is under the pointer.
+    list.setRowLocator([target = QPointer<QListWidget>(widget)](int x, int y) {
+        if (target.isNull()) {
+            return -1;
+        }
+        return target->indexAt(QPoint(x, y)).row();
+    });
     auto refresh = [&list](QListWidget* w) {
         const QSignalBlocker blocker(w);
         setIfDifferent(w, list.enabled(), list.visible());
