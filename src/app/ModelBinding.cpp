@@ -22,6 +22,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include "TabStopDelegate.h"
 #include "platform/qt/Cp1252.h"
@@ -256,6 +257,11 @@ void ModelBinding::bind(Label& label, QWidget* widget) {
             if (l->text() != caption) {
                 l->setText(caption);
             }
+            // A value label is named after its caption; its value travels as the description,
+            // empty when there is none (never the surrounding frame's title).
+            if (!l->accessibleName().isEmpty() && l->accessibleDescription() != caption) {
+                l->setAccessibleDescription(caption);
+            }
         } else if (auto* view = qobject_cast<QTextBrowser*>(w)) {
             // The chat view: plain text, so nothing from the network is taken for markup, and
             // kept scrolled to the newest line.
@@ -428,6 +434,29 @@ void ModelBinding::bind(TextBox& box, QLineEdit* widget) {
         }
         const std::string bytes = Cp1252::fromUnicode(text);
         run([&box, &bytes] { box.setText(bytes); });
+    });
+    // Text put into the box from outside (assistive technology sets it whole) acts as typed:
+    // every character passes the key rules, then the box's change rules run. The box's own
+    // typing has reached the model through textEdited before this fires.
+    connect(widget, &QLineEdit::textChanged, this, [this, &box, target](const QString& text) {
+        if (refreshing() || target.isNull() || Cp1252::fromUnicode(text) == box.text()) {
+            return;
+        }
+        const std::string typed = Cp1252::fromUnicode(text);
+        run([&box, &typed] {
+            std::string accepted;
+            for (const char c : typed) {
+                const int key = box.keyPress(static_cast<unsigned char>(c));
+                if (key > 0 && key < 256) {
+                    accepted.push_back(static_cast<char>(key));
+                }
+            }
+            box.setText(accepted);
+        });
+        if (!target.isNull() && Cp1252::fromUnicode(target->text()) != box.text()) {
+            const QSignalBlocker blocker(target.data());
+            target->setText(Cp1252::toUnicode(box.text()));
+        }
     });
     connect(widget, &QLineEdit::cursorPositionChanged, this,
             [this, &box, agreedCaret](int, int position) {
