@@ -237,10 +237,11 @@ private:
         m_rig.startFighter("Viper");
         m_rig.ui.tServer.setText(kArranger);
         if ((m_flags & 0x08) != 0) {
+            // An acceptance counts only as the answer to a join of this Fighter's own.
             if ((m_flags & 0x10) != 0) {
-                m_rig.deliver(codec::build('1', {"203.0.113.5:27015", "v", "pw"}), kArranger);
+                m_rig.connectTo(kArranger, codec::build('1', {"203.0.113.5:27015", "v", "pw"}));
             } else {
-                m_rig.deliver(codec::build('1'), kArranger);
+                m_rig.connectTo(kArranger, codec::build('1'));
             }
             CHECK(m_rig.state.sArrangerAddress == kArranger);
         }

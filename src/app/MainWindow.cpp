@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "TabBarAccessible.h"
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -98,8 +100,11 @@ QLabel* fixedLabel(const char* text, QWidget* parent) {
     return new QLabel(QString::fromLatin1(text), parent);
 }
 
-QLabel* valueLabel(const char* name, QWidget* parent) {
+// A label showing a value; assistive technology names it after the caption beside it and
+// reads the value as its description.
+QLabel* valueLabel(const char* name, QWidget* parent, const char* caption) {
     auto* label = named(new QLabel(parent), name);
+    label->setAccessibleName(QString::fromLatin1(caption));
     label->setTextInteractionFlags(Qt::NoTextInteraction);
     label->setMinimumWidth(60);
     return label;
@@ -156,6 +161,7 @@ public:
 MainWindow::MainWindow(WindowModel& model, QWidget* parent)
     : QMainWindow(parent), m_model(model), m_binding(new ModelBinding(this)) {
     loadResources();
+    TabBarAccessible::install();
     setObjectName(QString::fromStdString(model.frmSQD.name()));
     // The window has a fixed size in pixels, so its font is sized in pixels too: the size of
     // the classic 8-point dialog font at 96 dots per inch.
@@ -292,13 +298,13 @@ QWidget* MainWindow::buildFighterTab() {
     auto* received = new QGroupBox(QStringLiteral("Received game info"), page);
     auto* grid = new QGridLayout(received);
     grid->addWidget(fixedLabel("Next game is played on:", received), 0, 0);
-    grid->addWidget(valueLabel("lServer", received), 0, 1);
+    grid->addWidget(valueLabel("lServer", received, "Next game is played on"), 0, 1);
     grid->addWidget(fixedLabel("Game server password:", received), 1, 0);
-    grid->addWidget(valueLabel("lPassword", received), 1, 1);
+    grid->addWidget(valueLabel("lPassword", received, "Game server password"), 1, 1);
     grid->addWidget(fixedLabel("Game server protection:", received), 2, 0);
-    grid->addWidget(valueLabel("lProtection", received), 2, 1);
+    grid->addWidget(valueLabel("lProtection", received, "Game server protection"), 2, 1);
     grid->addWidget(fixedLabel("Your ping to game server:", received), 3, 0);
-    grid->addWidget(valueLabel("lClientPing", received), 3, 1);
+    grid->addWidget(valueLabel("lClientPing", received, "Your ping to game server"), 3, 1);
     grid->setColumnStretch(1, 1);
     layout->addWidget(received);
     layout->addWidget(notBuiltYet("Ping, Report and Play are not built yet.", page));
@@ -312,7 +318,7 @@ QWidget* MainWindow::buildConnectionsTab() {
     auto* info = named(new QGroupBox(page), "fServerInfo");
     auto* infoRow = new QHBoxLayout(info);
     infoRow->addWidget(fixedLabel("Your IP address:", info));
-    infoRow->addWidget(valueLabel("lWAAddress", info), 1);
+    infoRow->addWidget(valueLabel("lWAAddress", info, "Your IP address"), 1);
     infoRow->addWidget(named(new QPushButton(info), "coRefresh"));
     layout->addWidget(info);
 
@@ -361,17 +367,17 @@ QWidget* MainWindow::buildGameTab() {
     grid->addWidget(fixedLabel("Game server password:", game), 1, 0);
     grid->addWidget(named(new QLineEdit(game), "tPassword"), 1, 1);
     grid->addWidget(fixedLabel("Game server name:", game), 2, 0);
-    grid->addWidget(valueLabel("lGameName", game), 2, 1);
+    grid->addWidget(valueLabel("lGameName", game, "Game server name"), 2, 1);
     grid->addWidget(fixedLabel("Game server protection:", game), 3, 0);
-    grid->addWidget(valueLabel("lGameSecure", game), 3, 1);
+    grid->addWidget(valueLabel("lGameSecure", game, "Game server protection"), 3, 1);
     grid->addWidget(fixedLabel("Your ping to game server:", game), 4, 0);
-    grid->addWidget(valueLabel("lServerPing", game), 4, 1);
+    grid->addWidget(valueLabel("lServerPing", game, "Your ping to game server"), 4, 1);
     grid->addWidget(fixedLabel("Map (players / slots):", game), 5, 0);
-    grid->addWidget(valueLabel("lMapPlayers", game), 5, 1);
+    grid->addWidget(valueLabel("lMapPlayers", game, "Map (players / slots)"), 5, 1);
     grid->addWidget(fixedLabel("Game server type:", game), 6, 0);
     auto* type = new QHBoxLayout;
-    type->addWidget(valueLabel("lServerType", game), 1);
-    type->addWidget(valueLabel("imgServerType", game));
+    type->addWidget(valueLabel("lServerType", game, "Game server type"), 1);
+    type->addWidget(valueLabel("imgServerType", game, "Game server type picture"));
     grid->addLayout(type, 6, 1);
     auto* send = new QHBoxLayout;
     send->addWidget(notBuiltYet("Scan is not built yet.", game), 1);

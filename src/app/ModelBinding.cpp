@@ -22,6 +22,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include "BannerWidget.h"
 #include "TabStopDelegate.h"
@@ -258,6 +259,11 @@ void ModelBinding::bind(Label& label, QWidget* widget) {
             if (l->text() != caption) {
                 l->setText(caption);
             }
+            // A value label is named after its caption; its value travels as the description,
+            // empty when there is none (never the surrounding frame's title).
+            if (!l->accessibleName().isEmpty() && l->accessibleDescription() != caption) {
+                l->setAccessibleDescription(caption);
+            }
         }
     });
     if (text != nullptr) {
@@ -368,6 +374,29 @@ void ModelBinding::bind(TextBox& box, QLineEdit* widget) {
         run([&box, start, length] { box.setSelection(start, length); });
         return true;
     };
+    // Text put into the box from outside (assistive technology sets it whole) acts as typed:
+    // every character passes the key rules, then the box's change rules run. The box's own
+    // typing has reached the model through textEdited before this fires.
+    connect(widget, &QLineEdit::textChanged, this, [this, &box, target](const QString& text) {
+        if (refreshing() || target.isNull() || Cp1252::fromUnicode(text) == box.text()) {
+            return;
+        }
+        const std::string typed = Cp1252::fromUnicode(text);
+        run([&box, &typed] {
+            std::string accepted;
+            for (const char c : typed) {
+                const int key = box.keyPress(static_cast<unsigned char>(c));
+                if (key > 0 && key < 256) {
+                    accepted.push_back(static_cast<char>(key));
+                }
+            }
+            box.setText(accepted);
+        });
+        if (!target.isNull() && Cp1252::fromUnicode(target->text()) != box.text()) {
+            const QSignalBlocker blocker(target.data());
+            target->setText(Cp1252::toUnicode(box.text()));
+        }
+    });
     connect(widget, &QLineEdit::cursorPositionChanged, this,
             [this, &box, agreedCaret, pushSelection](int, int position) {
                 if (refreshing() || position < 0 || pushSelection()) {
@@ -509,6 +538,14 @@ void ModelBinding::bind(ListBox& list, QListWidget* widget) {
     // The right button belongs to the program's own roster menu.
     widget->setContextMenuPolicy(Qt::PreventContextMenu);
     list.setRowHeight(widget->fontMetrics().height());
+    // Rows are often taller than the font (style padding, icons) and the list may be scrolled:
+    // only the list knows which entry is under the pointer.
+    list.setRowLocator([target = QPointer<QListWidget>(widget)](int x, int y) {
+        if (target.isNull()) {
+            return -1;
+        }
+        return target->indexAt(QPoint(x, y)).row();
+    });
     auto refresh = [&list](QListWidget* w) {
         const QSignalBlocker blocker(w);
         setIfDifferent(w, list.enabled(), list.visible());

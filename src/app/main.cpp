@@ -2,9 +2,11 @@
 #include <string>
 #include <vector>
 
+#include "CommandLine.h"
 #include "Program.h"
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> arguments = squadlink::CommandLine::arguments(argc, argv);
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Squadlink"));
     QApplication::setApplicationName(QStringLiteral("Squadlink"));
@@ -12,10 +14,6 @@ int main(int argc, char** argv) {
     // The program lives on in the notification area; it ends only through its own shut-down.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.emplace_back(argv[i]);
-    }
     squadlink::ProgramOptions options;
     options.executablePath = QCoreApplication::applicationFilePath().toStdString();
     squadlink::Program program(options);

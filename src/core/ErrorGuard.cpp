@@ -9,14 +9,15 @@ void ErrorGuard::unexpected(const RuntimeError& error) {
 }
 
 void ErrorGuard::unexpected(const char* what) {
-    m_messages.ShowMessage(what, mb::Error, "Error");
+    m_messages.showBeforeEnd(what, mb::Error, "Error");
     m_lifecycle.unloadAndEnd();
     throw ProgramEnd{};
 }
 
 void ErrorGuard::portsInUse() {
-    m_messages.warning(std::string("Ports needed by Squadlink are in use") + kLineBreak +
-                       "Squadlink will now close");
+    m_messages.showBeforeEnd(std::string("Ports needed by Squadlink are in use") + kLineBreak +
+                                 "Squadlink will now close",
+                             mb::Warning, "Warning");
     m_lifecycle.end();
     throw ProgramEnd{};
 }

@@ -79,6 +79,8 @@ void ArrangerSide::EnterArrangerMode(bool keepSocket) {
         ui.Tabek.setTabEnabled(tab::Connections, true);
         ui.Tabek.setTabEnabled(tab::Game, true);
         m_ctx.chat.InitChatView();
+        m_entered = true;
+        m_ctx.fighter->setEntered(false);
     } catch (const RuntimeError& error) {
         if (error.number() == err::AddressInUse) {
             m_ctx.guard.portsInUse();
@@ -384,14 +386,24 @@ void ArrangerSide::onWho(const std::string& sender) {
         reply(sender, codec::build('9'));
         return;
     }
+    // Fighters take a who answer of at most 380 characters and show nothing for a longer one;
+    // with ten long nicks the whole list does not fit. The count stays the true number of
+    // persons, so the receiver can tell how many were left out.
     std::string answer = codec::build('9', {std::to_string(list.listCount() + 1)});
+    std::string own = m_ctx.state.sNick;
+    own.push_back('\0');
+    own.append(m_ctx.socket().localIp()).push_back('\0');
     for (int i = 0; i < list.listCount(); ++i) {
         const std::string_view text = list.list(i);
-        answer.append(roster::nick(text)).push_back('\0');
-        answer.append(roster::address(text)).push_back('\0');
+        std::string person(roster::nick(text));
+        person.push_back('\0');
+        person.append(roster::address(text)).push_back('\0');
+        if (answer.size() + person.size() + own.size() > kWhoAnswerLimit) {
+            continue;
+        }
+        answer.append(person);
     }
-    answer.append(m_ctx.state.sNick).push_back('\0');
-    answer.append(m_ctx.socket().localIp()).push_back('\0');
+    answer.append(own);
     reply(sender, answer);
 }
 

@@ -31,6 +31,13 @@ public:
     void guardRoster(const std::function<void()>& action);
     void resetAfterInvalidIndex();
 
+    // The longest who answer a Fighter of the original program accepts.
+    static constexpr std::size_t kWhoAnswerLimit = 380;
+
+    // True once this side's mode has been set up, until the other mode is.
+    bool entered() const { return m_entered; }
+    void setEntered(bool entered) { m_entered = entered; }
+
 private:
     void reply(const std::string& sender, std::string_view plainMessage);
     // Sends one roster walk's datagram; a Fighter whose address cannot be reached is dropped
@@ -43,6 +50,7 @@ private:
     void onChat(const std::string& message, const std::string& sender, int index, char code);
 
     LinkContext& m_ctx;
+    bool m_entered = false;
 };
 
 }  // namespace squadlink

@@ -1,5 +1,7 @@
 #include "link/FighterSide.h"
 
+#include <algorithm>
+
 #include "core/TextUtil.h"
 #include "link/ArrangerSide.h"
 #include "link/Codec.h"
@@ -25,6 +27,7 @@ void FighterSide::EnterFighterMode(bool restoreAddress) {
         m_ctx.socket().bind(kFighterPort);
         m_ctx.doEvents();
         m_ctx.state.sArrangerAddress.clear();
+        m_joinAwaited = false;
         if (m_ctx.state.bFormReady) {
             ui.tGame.setHooked(false);
             ui.tPassword.setHooked(false);
@@ -36,6 +39,8 @@ void FighterSide::EnterFighterMode(bool restoreAddress) {
         ui.Tabek.setTabEnabled(tab::Connections, false);
         ui.Tabek.setTabEnabled(tab::Game, false);
         m_ctx.chat.InitChatView();
+        m_entered = true;
+        m_ctx.arranger->setEntered(false);
     } catch (const RuntimeError& error) {
         if (error.number() == err::AddressInUse) {
             m_ctx.guard.portsInUse();
@@ -84,6 +89,8 @@ void FighterSide::coConnect_Click() {
         m_ctx.socket().setRemoteHost(address);
         m_ctx.socket().setRemotePort(kArrangerPort);
         m_ctx.socket().sendData(codec::scramble(codec::build('1', {state.sNick})));
+        m_joinSentAtMs = m_ctx.platform.clock.tickMs();
+        m_joinAwaited = true;
         m_ctx.doEvents();
     } catch (const RuntimeError& error) {
         if (isSendFailure(error)) {
@@ -135,17 +142,21 @@ bool FighterSide::ParseGameInfo(std::string_view text) {
     }
     const std::string_view address = text.substr(0, first);
     const std::string_view rest = text.substr(first + 1);
-    if (rest.size() < 2 || rest[1] != '\0') {
+    if (rest.size() < 2 || rest[0] == '\0' || rest[1] != '\0') {
         return false;
     }
     std::string protection(1, rest[0]);
-    if (protection == "c") {
+    if (equalsIgnoreCase(protection, "c")) {
         protection = "Cheating-Death (C-D)";
-    } else if (protection == "v") {
+    } else if (equalsIgnoreCase(protection, "v")) {
         protection = "Valve Anti-Cheat (VAC)";
     }
+    // A password without its closing NUL was cut short on the way: none is better than a
+    // wrong one.
     const std::string_view afterCode = rest.substr(2);
-    const std::string_view password = afterCode.substr(0, afterCode.find('\0'));
+    const std::size_t end = afterCode.find('\0');
+    const std::string_view password =
+        end == std::string_view::npos ? std::string_view() : afterCode.substr(0, end);
     auto& ui = m_ctx.ui;
     ui.lServer.setCaption(std::string(address));
     ui.lPassword.setCaption(std::string(password));
@@ -179,7 +190,11 @@ void FighterSide::handleMessage(const std::string& message, const std::string& s
     auto& ui = m_ctx.ui;
     auto& state = m_ctx.state;
     if (codec::hasCode(message, '1', 2, 58)) {
-        onAccepted(message, sender);
+        // Only the answer to our own join: otherwise any host could take this Fighter over and
+        // feed it game info. It may come from any of the War Arranger's addresses.
+        if (joinAwaited()) {
+            onAccepted(message, sender);
+        }
         return;
     }
     if (codec::hasCode(message, 'D', 6, 18)) {
@@ -237,10 +252,11 @@ void FighterSide::handleMessage(const std::string& message, const std::string& s
         m_ctx.messages.ShowMessage(std::string("You have outdated game info") + kLineBreak +
                                        "Wait for War Arranger to send new game info",
                                    mb::Information, "Send game ping");
-    } else if (codec::hasCode(message, '9', 2, 380)) {
+    } else if (codec::hasCode(message, '9', 2, kWhoAnswerWindow)) {
         ui.tServer.setText(state.sArrangerAddress);
         if (message.size() > 2) {
             m_ctx.chat.ShowChattersList(payload);
+            showLeftOut(payload);
         } else {
             m_ctx.chat.AppendChatLine(true, {}, "No persons currently on chat", false,
                                       ChatLineKind::Notice);
@@ -260,8 +276,34 @@ void FighterSide::handleMessage(const std::string& message, const std::string& s
     }
 }
 
+void FighterSide::showLeftOut(std::string_view payload) {
+    // A War Arranger keeping its answer short lists fewer persons than it counts.
+    const std::size_t countEnd = payload.find('\0');
+    if (countEnd == std::string_view::npos || countEnd == 0 || countEnd > 3) {
+        return;
+    }
+    int count = 0;
+    for (const char c : payload.substr(0, countEnd)) {
+        if (c < '0' || c > '9') {
+            return;
+        }
+        count = count * 10 + (c - '0');
+    }
+    const auto fields = static_cast<int>(std::count(payload.begin(), payload.end(), '\0'));
+    const int listed = (fields - 1) / 2;
+    if (count > listed) {
+        m_ctx.chat.AppendChatLine(true, {}, std::to_string(count - listed) + " more not listed",
+                                  false, ChatLineKind::Notice);
+    }
+}
+
+bool FighterSide::joinAwaited() const {
+    return m_joinAwaited && m_ctx.platform.clock.tickMs() - m_joinSentAtMs <= kJoinReplyWindowMs;
+}
+
 void FighterSide::onAccepted(const std::string& message, const std::string& sender) {
     auto& ui = m_ctx.ui;
+    m_joinAwaited = false;
     m_ctx.state.sArrangerAddress = sender;
     ui.tServer.setText(sender);
     m_ctx.settings.writeText(key::Server, sender);

@@ -14,8 +14,10 @@ void FloodGuard::countDatagram() {
     }
     m_ctx.socket().close();
     m_ctx.doEvents();
-    m_ctx.messages.warning(std::string("Received data packets rate limit reached") + kLineBreak +
-                           "Closing Squadlink to protect from possible DoS attack");
+    m_ctx.messages.showBeforeEnd(std::string("Received data packets rate limit reached") +
+                                     kLineBreak +
+                                     "Closing Squadlink to protect from possible DoS attack",
+                                 mb::Warning, "Warning");
     m_ctx.lifecycle.unloadAndEnd();
 }
 

@@ -101,18 +101,16 @@ bool KickBan::refuseBanned(const std::string& sender) {
     return false;
 }
 
-// The row under the pointer, counted in lines of the list's font from the top.
-int KickBan::rowAt(int y) const {
-    return y < 0 ? -1 : y / m_ctx.ui.lbFighters.rowHeight();
+int KickBan::rowAt(int x, int y) const {
+    return m_ctx.ui.lbFighters.rowAt(x, y);
 }
 
 void KickBan::lbFighters_MouseDown(MouseButton button, int x, int y) {
-    (void)x;
     auto& list = m_ctx.ui.lbFighters;
     if (button != MouseButton::Right || list.empty()) {
         return;
     }
-    const int row = rowAt(y);
+    const int row = rowAt(x, y);
     if (row < 0 || row >= list.listCount()) {
         list.selectNone();
         return;
@@ -125,13 +123,12 @@ void KickBan::lbFighters_MouseDown(MouseButton button, int x, int y) {
 }
 
 void KickBan::lbFighters_MouseUp(MouseButton button, int x, int y) {
-    (void)x;
     auto& ui = m_ctx.ui;
     const auto& list = ui.lbFighters;
     if (button != MouseButton::Right || list.empty()) {
         return;
     }
-    const int row = rowAt(y);
+    const int row = rowAt(x, y);
     const bool onEntry = row >= 0 && row < list.listCount();
     ui.mKick.setVisible(onEntry);
     ui.mBan.setVisible(onEntry);

@@ -33,7 +33,7 @@ public:
 private:
     bool requireSelection();
     void storeBanned(const std::string& address);
-    int rowAt(int y) const;
+    int rowAt(int x, int y) const;
 
     LinkContext& m_ctx;
     std::array<std::string, kBannedSlots> m_banned;

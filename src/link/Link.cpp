@@ -52,23 +52,27 @@ void Link::storeModes() {
 
 void Link::oServer_Click() {
     storeModes();
-    if (m_ctx.state.bFormReady && m_ctx.ui.oServer.value()) {
+    // Clicking the mode already chosen changes nothing: setting it up again would forget the
+    // connection without telling anybody.
+    if (m_ctx.state.bFormReady && m_ctx.ui.oServer.value() && !m_arranger.entered()) {
         m_arranger.EnterArrangerMode(false);
     }
 }
 
 void Link::oClient_Click() {
     storeModes();
-    if (m_ctx.state.bFormReady && m_ctx.ui.oClient.value()) {
+    if (m_ctx.state.bFormReady && m_ctx.ui.oClient.value() && !m_fighter.entered()) {
         m_fighter.EnterFighterMode(true);
     }
 }
 
 void Link::onDataArrival(const Datagram& datagram) {
+    const Messages::NetworkInput networkInput(m_ctx.messages);
     guarded([&] { ws_DataArrival(datagram); });
 }
 
 void Link::onSocketError(int number, const std::string& description) {
+    const Messages::NetworkInput networkInput(m_ctx.messages);
     guarded([&] { ws_Error(number, description); });
 }
 
@@ -169,8 +173,8 @@ void Link::ws_Error(int number, const std::string& description) {
         rebindAfterReset("Connection reset occured");
         return;
     }
-    m_ctx.messages.ShowMessage("Socket error occured:" + std::string(kLineBreak) + description,
-                               mb::Warning, "Error");
+    m_ctx.messages.showBeforeEnd("Socket error occured:" + std::string(kLineBreak) + description,
+                                 mb::Warning, "Error");
     m_ctx.lifecycle.end();
 }
 

@@ -64,6 +64,7 @@ MainForm::MainForm(WindowModel& ui, const ShellServices& services)
     m_state.sVersion = std::to_string(SQUADLINK_VERSION_MAJOR) + "." +
                        std::to_string(SQUADLINK_VERSION_MINOR) + "." +
                        std::to_string(SQUADLINK_VERSION_PATCH);
+    m_messages.watchShutDown(*this);
     m_ui.frmSQD.setVisible(false);
     m_link.context().banner = &m_banner;
     m_link.connectHandlers();

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUdpSocket>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -42,6 +43,7 @@ protected:
         // The channel name is derived from the caption; the test reaches it through the same
         // temporary folder as the copies.
         qputenv("TMPDIR", m_home.filePath("tmp").toUtf8());
+        qputenv("XDG_RUNTIME_DIR", m_home.filePath("run").toUtf8());
     }
     void TearDown() override {
         for (auto& process : m_processes) {
@@ -72,7 +74,7 @@ protected:
         env.insert("XDG_DATA_HOME", m_home.filePath("data"));
         env.insert("XDG_RUNTIME_DIR", m_home.filePath("run"));
         env.insert("TMPDIR", m_home.filePath("tmp"));
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_QPA_PLATFORM", m_platform);
         env.insert("LSAN_OPTIONS", "suppressions=" SQUADLINK_LSAN_SUPP);
         process->setProcessEnvironment(env);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -95,9 +97,46 @@ protected:
                process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     }
 
+    // A War Arranger played by the test on 127.0.0.2:27220: takes the copy's join and accepts
+    // it. Returns the address the copy sent from (its answers go there).
+    QHostAddress acceptJoin(QUdpSocket& arranger) {
+        EXPECT_TRUE(waitFor([&] { return arranger.hasPendingDatagrams(); }));
+        QByteArray datagram(static_cast<int>(arranger.pendingDatagramSize()), '\0');
+        QHostAddress fighter;
+        arranger.readDatagram(datagram.data(), datagram.size(), &fighter);
+        sendTo(arranger, fighter, "1\0"s);
+        return fighter;
+    }
+    static void sendTo(QUdpSocket& from, const QHostAddress& to, std::string plain) {
+        const std::string wire = codec::scramble(plain);
+        from.writeDatagram(wire.data(), static_cast<qint64>(wire.size()), to, 27221);
+        from.flush();
+    }
+    static void pause(int ms) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(5);
+        }
+    }
+
     QTemporaryDir m_home;
+    QString m_platform = "offscreen";
     std::vector<std::unique_ptr<QProcess>> m_processes;
 };
+
+// Where a Squadlink in daily use holds the fixed ports, this run on the machine's own ports
+// has nothing to test and steps aside.
+bool portsBusyOutsideTheTest() {
+    if (qEnvironmentVariableIsEmpty("SQUADLINK_TEST_SKIP_WHEN_PORTS_BUSY")) {
+        return false;
+    }
+    QUdpSocket fighterPort;
+    QUdpSocket arrangerPort;
+    return !fighterPort.bind(QHostAddress::AnyIPv4, 27221) ||
+           !arrangerPort.bind(QHostAddress("127.0.0.2"), 27220);
+}
 
 TEST_F(ProgramEndToEnd, InvalidLinkEndsAtOnceWithoutAWindow) {
     for (const QString& argument : {QString("sqd://ab/"), QString("\"sqd://a..b/\""),
@@ -109,7 +148,19 @@ TEST_F(ProgramEndToEnd, InvalidLinkEndsAtOnceWithoutAWindow) {
     EXPECT_FALSE(channelAnswers());
 }
 
+TEST_F(ProgramEndToEnd, QtsOwnOptionsAreInvalidArgumentsToo) {
+    for (const QStringList& arguments : {QStringList{"-style", "fusion"}, QStringList{"-reverse"},
+                                         QStringList{"-platform", "offscreen"}}) {
+        QProcess& copy = start(arguments);
+        EXPECT_TRUE(finishes(copy, 5000)) << arguments.join(' ').toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(settingsPath()));
+}
+
 TEST_F(ProgramEndToEnd, SecondCopyHandsItsLinkToTheRunningCopyWhichConnects) {
+    if (portsBusyOutsideTheTest()) {
+        GTEST_SKIP() << "a Squadlink on this machine holds the fixed ports";
+    }
     QUdpSocket arranger;
     ASSERT_TRUE(arranger.bind(QHostAddress("127.0.0.2"), 27220));
     writeSettings("Nick=Viper\nClientMode=True\nAutoconnect=1\n");
@@ -173,6 +224,89 @@ TEST_F(ProgramEndToEnd, MonthlyCheckAsksTheUpdateServerNamedInTheEnvironment) {
     EXPECT_EQ(storedValue("Home"), "mirror.test/sl");
     ::kill(static_cast<pid_t>(copy.processId()), SIGTERM);
     EXPECT_TRUE(finishes(copy));
+}
+
+TEST_F(ProgramEndToEnd, HandOverWithABoxOpenReleasesTheSecondCopyAndSurvivesItsEnd) {
+    writeSettings("Nick=Boss\nClientMode=False\nServerMode=True\n");
+    QProcess& first = start({});
+    ASSERT_TRUE(waitFor(channelAnswers));
+
+    // A War Arranger cannot connect: the running copy answers the link with a box that stays
+    // open, since nobody presses OK. The second copy must not wait for it.
+    QProcess& second = start({"sqd://127.0.0.2/"});
+    EXPECT_TRUE(finishes(second, 10000));
+    pause(500);
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    // The running copy still shuts down properly with the box open.
+    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    EXPECT_TRUE(finishes(first));
+    EXPECT_FALSE(storedValue("Left").isEmpty());
+    EXPECT_EQ(storedValue("ServerMode"), "True");
+}
+
+TEST_F(ProgramEndToEnd, ShutDownWithAQuestionOpenAnswersNoAndDoesNothingAfterwards) {
+    QUdpSocket arranger;
+    ASSERT_TRUE(arranger.bind(QHostAddress("127.0.0.2"), 27220));
+    QUdpSocket movedArranger;
+    ASSERT_TRUE(movedArranger.bind(QHostAddress("127.0.0.3"), 27220));
+    writeSettings("Nick=Viper\nClientMode=True\nAutoconnect=1\n");
+    QProcess& fighter = start({"sqd://127.0.0.2/"});
+    const QHostAddress fighterAddress = acceptJoin(arranger);
+    pause(500);
+
+    // "The War Arranger moved to 127.0.0.3": the question whether to reconnect stays open.
+    sendTo(movedArranger, fighterAddress,
+           "D\0"
+           "127.0.0.2\0"s);
+    pause(1000);
+    ASSERT_EQ(fighter.state(), QProcess::Running);
+
+    ::kill(static_cast<pid_t>(fighter.processId()), SIGTERM);
+    EXPECT_TRUE(finishes(fighter));
+    pause(500);
+    // Answering "Yes" would have joined the new address after shut-down: a ghost Fighter.
+    EXPECT_FALSE(movedArranger.hasPendingDatagrams());
+    EXPECT_EQ(storedValue("Nick"), "Viper");
+    EXPECT_FALSE(storedValue("Left").isEmpty());
+}
+
+TEST_F(ProgramEndToEnd, BoxStormKeepsAtMostOneBoxOpenOnXvfb) {
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" || qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_SKIP() << "counts real windows: runs under xvfb-run";
+    }
+    m_platform = "xcb";
+    QUdpSocket arranger;
+    ASSERT_TRUE(arranger.bind(QHostAddress("127.0.0.2"), 27220));
+    writeSettings("Nick=Viper\nClientMode=True\nAutoconnect=1\nNotifyFeedback=1\n");
+    QProcess& fighter = start({"sqd://127.0.0.2/"});
+    const QHostAddress fighterAddress = acceptJoin(arranger);
+
+    const QString caption = QString::fromStdString(MainForm::appCaption()) + " - ";
+    auto openBoxes = [&] {
+        QProcess tree;
+        tree.start("xwininfo", {"-root", "-tree"});
+        tree.waitForFinished(5000);
+        return static_cast<int>(
+            QString::fromLocal8Bit(tree.readAllStandardOutput()).count(caption));
+    };
+    // About 40 a second stays under the flood limit; each one asks for a box.
+    const std::string storm[] = {"7\0"s, "1\0"s, "8\0"s, "5\0"s};
+    int most = 0;
+    for (int i = 0; i < 180; ++i) {
+        sendTo(arranger, fighterAddress, storm[i % 4]);
+        pause(25);
+        if (i % 15 == 14) {
+            most = std::max(most, openBoxes());
+        }
+    }
+    pause(500);
+    most = std::max(most, openBoxes());
+    EXPECT_EQ(fighter.state(), QProcess::Running);
+    EXPECT_GE(most, 1);
+    EXPECT_LE(most, 1);
+    ::kill(static_cast<pid_t>(fighter.processId()), SIGTERM);
+    EXPECT_TRUE(finishes(fighter));
 }
 
 }  // namespace

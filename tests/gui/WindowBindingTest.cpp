@@ -212,6 +212,34 @@ TEST_F(WindowBindingTest, SelectingRowsInTheListSelectsModelEntries) {
     EXPECT_EQ(model.lbFighters.selCount(), 2);
 }
 
+// A 13 px font with 16 px rows used to make rows 8 and 9 act on 9 and 10.
+TEST_F(WindowBindingTest, RowUnderThePointerComesFromTheListsItemGeometry) {
+    addFighters(10);
+    window->findChild<QTabWidget*>("Tabek")->setCurrentIndex(tab::Connections);
+    auto* list = widget<QListWidget>(model.lbFighters);
+    QFont font = list->font();
+    font.setPixelSize(13);
+    list->setFont(font);
+    // Rows further apart than the font's height, as a desktop style may draw them.
+    list->setSpacing(2);
+    list->resize(list->width(), 400);
+    QApplication::processEvents();
+    ASSERT_GT(list->visualItemRect(list->item(1)).top() - list->visualItemRect(list->item(0)).top(),
+              list->fontMetrics().height());
+    for (int row = 0; row < 10; ++row) {
+        const QPoint at = rowCentre(row);
+        EXPECT_EQ(model.lbFighters.rowAt(at.x(), at.y()), row);
+    }
+    const QRect last = list->visualItemRect(list->item(9));
+    EXPECT_EQ(model.lbFighters.rowAt(5, last.bottom() + 20), -1);
+    // Scrolled: the first visible row is no longer the first entry.
+    list->resize(list->width(), 80);
+    list->scrollToItem(list->item(9));
+    QApplication::processEvents();
+    const QPoint nine = rowCentre(9);
+    EXPECT_EQ(model.lbFighters.rowAt(nine.x(), nine.y()), 9);
+}
+
 TEST_F(WindowBindingTest, RightButtonReachesTheModelWithTheRowsPixelPosition) {
     addFighters(3);
     model.lbFighters.setSelected(0, true);

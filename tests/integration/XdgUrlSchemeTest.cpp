@@ -100,8 +100,9 @@ TEST_P(XdgUrlSchemeTest, RegistersTheDesktopEntryAsDefaultHandler) {
     const std::string program = makeProgram("opt/squadlink/bin/squadlink");
     registry->registerHandler(program);
 
-    EXPECT_EQ(XdgUrlSchemeRegistry::desktopFilePath(), dataDir() + "/squadlink.desktop");
-    const QStringList lines = readAll(dataDir() + "/squadlink.desktop").split('\n');
+    EXPECT_EQ(XdgUrlSchemeRegistry::desktopFilePath(),
+              dataDir() + "/squadlink-sqd-handler.desktop");
+    const QStringList lines = readAll(dataDir() + "/squadlink-sqd-handler.desktop").split('\n');
     EXPECT_EQ(lines.value(0), QStringLiteral("[Desktop Entry]"));
     EXPECT_TRUE(lines.contains(QString::fromStdString("Exec=" + program + " %u")));
     for (const char* expected :
@@ -111,7 +112,7 @@ TEST_P(XdgUrlSchemeTest, RegistersTheDesktopEntryAsDefaultHandler) {
     }
     const QString associations = readAll(mimeApps());
     EXPECT_TRUE(associations.contains("[Default Applications]")) << associations.toStdString();
-    EXPECT_TRUE(associations.contains("x-scheme-handler/sqd=squadlink.desktop"))
+    EXPECT_TRUE(associations.contains("x-scheme-handler/sqd=squadlink-sqd-handler.desktop"))
         << associations.toStdString();
 
     EXPECT_EQ(registry->currentCommand(), program);
@@ -126,7 +127,7 @@ TEST_P(XdgUrlSchemeTest, AwkwardPathsComeBackUnchanged) {
 
 TEST_P(XdgUrlSchemeTest, RelativePathIsNotRegistered) {
     registry->registerHandler("bin/squadlink");
-    EXPECT_FALSE(QFile::exists(dataDir() + "/squadlink.desktop"));
+    EXPECT_FALSE(QFile::exists(dataDir() + "/squadlink-sqd-handler.desktop"));
     EXPECT_EQ(registry->currentCommand(), "");
 }
 
@@ -200,14 +201,35 @@ TEST_P(XdgUrlSchemeTest, UnregisterRemovesOnlyOurs) {
     ASSERT_EQ(registry->currentCommand(), program);
 
     EXPECT_TRUE(registry->unregisterHandler());
-    EXPECT_FALSE(QFile::exists(dataDir() + "/squadlink.desktop"));
+    EXPECT_FALSE(QFile::exists(dataDir() + "/squadlink-sqd-handler.desktop"));
     const QString associations = readAll(mimeApps());
-    EXPECT_FALSE(associations.contains("squadlink.desktop")) << associations.toStdString();
+    EXPECT_FALSE(associations.contains("squadlink-sqd-handler.desktop"))
+        << associations.toStdString();
     EXPECT_TRUE(associations.contains("text/html=browser.desktop"));
     EXPECT_EQ(registry->currentCommand(), "");
 
     // Nothing left to remove is not a failure.
     EXPECT_TRUE(registry->unregisterHandler());
+}
+
+// `cmake --install --prefix ~/.local` puts the menu launcher "squadlink.desktop" where the
+// registration lives; registering and a reset must leave it as installed.
+TEST_P(XdgUrlSchemeTest, InstalledLauncherSurvivesRegistrationAndReset) {
+    const QString launcher = dataDir() + "/squadlink.desktop";
+    const QString installed =
+        "[Desktop Entry]\nType=Application\nName=Squadlink\nExec=squadlink "
+        "%u\nMimeType=x-scheme-handler/sqd;\nKeywords=clan;\n";
+    writeAll(launcher, installed);
+    // An older registration that named the launcher itself as the handler.
+    writeAll(mimeApps(), "[Default Applications]\nx-scheme-handler/sqd=squadlink.desktop;\n");
+    const std::string program = makeProgram("opt/squadlink/bin/squadlink");
+    registry->registerHandler(program);
+    EXPECT_EQ(readAll(launcher), installed);
+    EXPECT_EQ(registry->currentCommand(), program);
+
+    EXPECT_TRUE(registry->unregisterHandler());
+    EXPECT_EQ(readAll(launcher), installed);
+    EXPECT_FALSE(readAll(mimeApps()).contains("x-scheme-handler/sqd"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Helper, XdgUrlSchemeTest, ::testing::Values(true, false),

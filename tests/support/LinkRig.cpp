@@ -19,6 +19,14 @@ std::string FakeLinkRig::sentPlain(int i) const {
     return text;
 }
 
+void FakeLinkRig::connectTo(const std::string& address, const std::string& plainAccept) {
+    ui.tServer.setText(address);
+    link->fighter().coConnect_Click();
+    deliver(plainAccept, address);
+    // Past the flood lock the Connect took.
+    timers.advance(600);
+}
+
 void FakeLinkRig::join(const std::string& nick, const std::string& address) {
     deliver(codec::build('1', {nick}), address);
 }

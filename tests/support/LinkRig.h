@@ -22,6 +22,7 @@ public:
     template <class... SocketArgs>
     explicit LinkRig(SocketArgs&&... socketArgs) : socket(std::forward<SocketArgs>(socketArgs)...) {
         state.sAppCaption = "Squadlink v1.1.0";
+        messages.watchShutDown(lifecycle);
         link = std::make_unique<Link>(
             Context{ui, state, platform, messages, settings, guard, lifecycle, chat, attention});
         link->connectHandlers();
@@ -80,6 +81,8 @@ public:
     // The i-th recorded send, unscrambled (negative counts from the end).
     std::string sentPlain(int i) const;
     std::size_t sentCount() const { return socket.sent.size(); }
+    // This Fighter connects to a War Arranger, which accepts with `plainAccept`.
+    void connectTo(const std::string& address, const std::string& plainAccept);
     // A Fighter joins this War Arranger.
     void join(const std::string& nick, const std::string& address);
     // Makes the War Arranger's game info known.

@@ -125,7 +125,7 @@ TEST_F(FighterSide_, AcceptanceWithAndWithoutGameInfo) {
     // A two-character game address is no game info; the acceptance still counts.
     FakeLinkRig other;
     other.startFighter();
-    other.deliver("1\0ab\0v\0\0"s, "10.9.9.9");
+    other.connectTo("10.9.9.9", "1\0ab\0v\0\0"s);
     EXPECT_EQ(other.state.sArrangerAddress, "10.9.9.9");
     EXPECT_EQ(other.ui.lServer.caption(), "");
     EXPECT_TRUE(other.chat.has("[event] Successfully connected to War Arranger"));

@@ -109,7 +109,7 @@ TEST(ReplyTimeout, FighterConsidersASilentArrangerGone) {
     EXPECT_EQ(rig.attention.requests.back(), std::make_pair(1, 104));
 
     // An acknowledgement stops it.
-    rig.deliver("1\0"s, "192.168.1.2");
+    rig.connectTo("192.168.1.2", "1\0"s);
     rig.ui.tTimeout.restart();
     rig.deliver("E\0"s, "192.168.1.2");
     rig.timers.advance(31000);

@@ -56,7 +56,7 @@ void setUp(FakeLinkRig& rig, Side side) {
         rig.setGameInfo(kGame, "pw", false);
     } else {
         rig.startFighter("Viper");
-        rig.deliver(codec::build('1', {kGame, "v", "pw"}), kArranger);
+        rig.connectTo(kArranger, codec::build('1', {kGame, "v", "pw"}));
         // As after a chat line of its own, so that the acknowledgement has a visible effect.
         rig.ui.tTimeout.restart();
     }
@@ -227,7 +227,8 @@ std::vector<Case> cases() {
     add("Score7", A, From::Peer, sized('8', 7, '9'), Expect::Ignored);
 
     // Fighter: the same from its War Arranger.
-    add("Accept58", F, From::Peer, sized('1', 58), Expect::Acted);
+    // An acceptance this Fighter did not ask for (no join of its own waits for one).
+    add("Accept58Unasked", F, From::Peer, sized('1', 58), Expect::Ignored);
     add("Accept59", F, From::Peer, sized('1', 59), Expect::Ignored);
     add("GameInfo9", F, From::Peer, "2\0abcd\0v\0"s, Expect::Acted);
     add("GameInfo8", F, From::Peer, "2\0abc\0v\0"s, Expect::Ignored);
@@ -242,7 +243,9 @@ std::vector<Case> cases() {
             Expect::Ignored);
     }
     add("Who380", F, From::Peer, sized('9', 380), Expect::Acted);
-    add("Who381", F, From::Peer, sized('9', 381), Expect::Ignored);
+    // Longer who answers than the 380 of the original are taken (a full roster needs 445).
+    add("Who512", F, From::Peer, sized('9', 512), Expect::Acted);
+    add("Who513", F, From::Peer, sized('9', 513), Expect::Ignored);
     for (char code : {'A', 'B'}) {
         const std::string c(1, code);
         add("Relay" + c + "_6", F, From::Peer, std::string{code, '\0', 'n', '\0', 't', '\0'},

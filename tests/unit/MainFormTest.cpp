@@ -272,6 +272,35 @@ TEST_F(MainForm_, ResetToDefaultsDeletesEverythingAndWritesNothingBack) {
     EXPECT_FALSE(stuck.form().ended());
 }
 
+// The reset question closed by the program shutting down (a signal, the session ending) used to
+// count as "Yes": the settings were emptied and the link handler unregistered.
+TEST_F(MainForm_, ResetQuestionClosedByShutDownDeletesNothing) {
+    settings.values["Nick"] = "Viper";
+    ASSERT_TRUE(start());
+    boxes.answers = {mb::Ok};
+    boxes.whileOpen = [this] { form().close(); };
+    form().ui().coDelete.click();
+    EXPECT_TRUE(form().ended());
+    EXPECT_EQ(stored("Nick"), "Viper");
+    EXPECT_FALSE(urlScheme.command.empty());
+}
+
+// What the boxes show is what is sent and stored.
+TEST_F(MainForm_, StoredAndLinkedTextsKeepTheBoxLimits) {
+    settings.values = {{"Nick", std::string(300, 'n')}, {"ClientMode", "True"}};
+    ASSERT_TRUE(start({"sqd://192.168.1." + std::string(200, '2') + "/"}));
+    EXPECT_EQ(form().ui().tNick.text().size(), 23u);
+    EXPECT_EQ(form().ui().tServer.text().size(), 34u);
+    form().ui().tServer.setText("192.168.1.2");
+    form().ui().coConnect.click();
+    ASSERT_FALSE(socket.sent.empty());
+    std::string join = socket.sent.back().data;
+    codec::unscramble(join);
+    EXPECT_EQ(join, "1\0"s + std::string(23, 'n') + "\0"s);
+    form().close();
+    EXPECT_EQ(stored("Nick"), std::string(23, 'n'));
+}
+
 TEST_F(MainForm_, GammaHotKeysStepWithinBounds) {
     ASSERT_TRUE(start());
     auto& gamma = form().ui().hsGamma;

@@ -99,25 +99,18 @@ std::string dottedIpv4(const in_addr& address) {
     return text.data();
 }
 
-// Resolved at every send, like the socket layer the program was written for.
-sockaddr_in resolveDestination(const std::string& host, std::uint16_t port) {
+sockaddr_in destinationFor(HostResolver& resolver, const std::string& host, std::uint16_t port) {
     // An embedded NUL would silently shorten the name handed to the resolver.
     if (host.empty() || host.find('\0') != std::string::npos) {
         throw RuntimeError(err::BadAddress);
     }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+    const std::optional<std::uint32_t> address = resolver.resolve(host);
+    if (!address) {
         throw RuntimeError(err::HostUnreachable);
     }
-    const std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> owner(found, &freeaddrinfo);
     sockaddr_in destination{};
-    if (found->ai_addrlen < sizeof destination) {
-        throw RuntimeError(err::HostUnreachable);
-    }
-    std::memcpy(&destination, found->ai_addr, sizeof destination);
+    destination.sin_family = AF_INET;
+    destination.sin_addr.s_addr = *address;
     destination.sin_port = htons(port);
     return destination;
 }
@@ -163,8 +156,10 @@ void LinuxUdpSocket::Descriptor::reset() {
     }
 }
 
-LinuxUdpSocket::LinuxUdpSocket(std::string bindAddress)
-    : m_bindAddress(std::move(bindAddress)), m_buffer(kReceiveBufferSize) {
+LinuxUdpSocket::LinuxUdpSocket(std::string bindAddress, HostResolver::Lookup lookup)
+    : m_bindAddress(std::move(bindAddress)),
+      m_resolver(std::move(lookup)),
+      m_buffer(kReceiveBufferSize) {
 }
 
 LinuxUdpSocket::~LinuxUdpSocket() {
@@ -224,7 +219,7 @@ void LinuxUdpSocket::close() {
 }
 
 void LinuxUdpSocket::sendData(std::string_view bytes) {
-    const sockaddr_in destination = resolveDestination(m_remoteHost, m_remotePort);
+    const sockaddr_in destination = destinationFor(m_resolver, m_remoteHost, m_remotePort);
     if (!m_socket.valid()) {
         // Sending on a closed socket binds it to a free port first, as an unbound UDP socket
         // does; this happens while the program rebinds and lets events run in between, and the
@@ -233,14 +228,28 @@ void LinuxUdpSocket::sendData(std::string_view bytes) {
         open(0);
     }
     int error = sendOnce(m_socket.get(), bytes, destination);
-    for (int attempt = 0; error == ECONNREFUSED && attempt < kMaxSendAttempts; ++attempt) {
-        // The refusal belongs to an earlier datagram: with IP_RECVERR the kernel keeps it
-        // pending and fails the next send with it, although this datagram is fine. Take the
-        // refusal off the socket, send again, and report the reset from the event loop so
-        // that the handler never runs in the middle of a send.
-        drainErrorQueue();
-        m_resetPending = true;
-        scheduleResetReport();
+    for (int attempt = 0; attempt < kMaxSendAttempts; ++attempt) {
+        if (error == ECONNREFUSED) {
+            // The refusal belongs to an earlier datagram: with IP_RECVERR the kernel keeps it
+            // pending and fails the next send with it, although this datagram is fine. Take
+            // the refusal off the socket, send again, and report the reset from the event loop
+            // so that the handler never runs in the middle of a send.
+            drainErrorQueue();
+            m_resetPending = true;
+            scheduleResetReport();
+        } else if (error == EHOSTUNREACH || error == ENETUNREACH || error == EHOSTDOWN) {
+            // The same for an unreachable report, but only when one is queued: then it answers
+            // an earlier datagram to some other host, and blaming this addressee for it would
+            // drop an innocent Fighter. Without a queued report the failure is this send's own
+            // (no route), and stands.
+            bool unreachable = false;
+            drainErrorQueue(&unreachable);
+            if (!unreachable) {
+                break;
+            }
+        } else {
+            break;
+        }
         error = sendOnce(m_socket.get(), bytes, destination);
     }
     if (error != 0) {
@@ -248,7 +257,7 @@ void LinuxUdpSocket::sendData(std::string_view bytes) {
     }
 }
 
-bool LinuxUdpSocket::drainErrorQueue() {
+bool LinuxUdpSocket::drainErrorQueue(bool* unreachable) {
     bool refused = false;
     while (m_socket.valid()) {
         alignas(cmsghdr) std::array<char, 512> control{};
@@ -276,6 +285,8 @@ bool LinuxUdpSocket::drainErrorQueue() {
             // and network unreachable reports for earlier datagrams are not errors there.
             if (report.ee_origin == SO_EE_ORIGIN_ICMP && report.ee_errno == ECONNREFUSED) {
                 refused = true;
+            } else if (report.ee_origin == SO_EE_ORIGIN_ICMP && unreachable != nullptr) {
+                *unreachable = true;
             }
         }
     }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "backends/linux/HostResolver.h"
 #include "platform/UdpSocket.h"
 
 class QSocketNotifier;
@@ -20,7 +21,8 @@ namespace squadlink {
 class LinuxUdpSocket : public UdpSocket {
 public:
     // bindAddress: dotted IPv4 address to bind; "0.0.0.0" means all addresses of the machine.
-    explicit LinuxUdpSocket(std::string bindAddress = "0.0.0.0");
+    // lookup: stands in for the system resolver in tests.
+    explicit LinuxUdpSocket(std::string bindAddress = "0.0.0.0", HostResolver::Lookup lookup = {});
     ~LinuxUdpSocket() override;
     LinuxUdpSocket(const LinuxUdpSocket&) = delete;
     LinuxUdpSocket& operator=(const LinuxUdpSocket&) = delete;
@@ -59,11 +61,12 @@ private:
     void onReadable();
     // Empties the socket's error queue without raising events; returns whether a refusal
     // (ICMP port or protocol unreachable) was among the entries.
-    bool drainErrorQueue();
+    bool drainErrorQueue(bool* unreachable = nullptr);
     void scheduleResetReport();
     void reportPendingReset();
 
     std::string m_bindAddress;
+    HostResolver m_resolver;
     UdpSocketEvents* m_events = nullptr;
     std::string m_remoteHost;
     std::uint16_t m_remotePort = 0;

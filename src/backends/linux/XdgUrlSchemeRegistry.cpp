@@ -308,7 +308,9 @@ bool XdgUrlSchemeRegistry::removeFromMimeApps() {
             continue;
         }
         QStringList ids = line.mid(equals + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        if (ids.removeAll(QLatin1String(kDesktopFile)) == 0) {
+        if (ids.removeAll(QLatin1String(kDesktopFile)) +
+                ids.removeAll(QLatin1String(kLauncherFile)) ==
+            0) {
             continue;
         }
         changed = true;
@@ -361,6 +363,7 @@ void XdgUrlSchemeRegistry::registerHandler(const std::string& executablePath) {
                               "Icon=squadlink\n"
                               "Terminal=false\n"
                               "Categories=Game;Network;\n"
+                              "NoDisplay=true\n"
                               "MimeType=%2;\n")
                               .arg(execLine(executable), QLatin1String(kMimeType));
     if (!writeFile(desktopFilePath(), entry) || !writeMimeAppsDefault()) {

@@ -10,14 +10,16 @@
 
 namespace squadlink {
 
-// "sqd" links on freedesktop.org desktops: a desktop entry "squadlink.desktop" in the user's
-// applications folder that handles x-scheme-handler/sqd, made the default handler in the
-// user's mimeapps.list and through xdg-mime. The current handler is read from the
-// association lists themselves, so that a start-up that finds itself registered runs no
-// helper. Paths are in the file system's encoding (UTF-8).
+// "sqd" links on freedesktop.org desktops: a hidden desktop entry of its own in the user's
+// applications folder (never "squadlink.desktop", the launcher an install puts in the menu) that
+// handles x-scheme-handler/sqd, made the default handler in the user's mimeapps.list and through
+// xdg-mime. The current handler is read from the association lists themselves, so that a start-up
+// that finds itself registered runs no helper. Paths are in the file system's encoding (UTF-8).
 class XdgUrlSchemeRegistry : public UrlSchemeRegistry {
 public:
-    static constexpr const char* kDesktopFile = "squadlink.desktop";
+    static constexpr const char* kDesktopFile = "squadlink-sqd-handler.desktop";
+    // The installed menu launcher: left alone, only an sqd association naming it is removed.
+    static constexpr const char* kLauncherFile = "squadlink.desktop";
     static constexpr const char* kMimeType = "x-scheme-handler/sqd";
 
     // `xdgMime` is the helper program to run; tests point it at one that does not exist.

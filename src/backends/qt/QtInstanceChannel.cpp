@@ -1,16 +1,23 @@
 #include "backends/qt/QtInstanceChannel.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QPointer>
+#include <QTimer>
 
 namespace squadlink {
 
 namespace {
 constexpr int kConnectTimeoutMs = 1000;
-// The running copy may show a message box before it has handled a link.
-constexpr int kHandledTimeoutMs = 60000;
+// The running copy confirms a request as soon as it has read it (it handles it afterwards), so
+// a second copy waits only for the channel itself.
+constexpr int kHandledTimeoutMs = 5000;
 constexpr char kUrlExec = 'U';
 constexpr char kActivate = 'A';
 constexpr char kHandled = 'K';
@@ -29,8 +36,45 @@ QString QtInstanceChannel::channelName(const std::string& appCaption) {
         QCryptographicHash::hash(QByteArray::fromStdString(appCaption), QCryptographicHash::Sha1)
             .toHex()
             .left(16);
-    return QStringLiteral("squadlink-%1-%2")
-        .arg(QString::number(getuid()), QString::fromLatin1(digest));
+    const QString name = QStringLiteral("squadlink-%1-%2")
+                             .arg(QString::number(getuid()), QString::fromLatin1(digest));
+    return privateFolder() + QLatin1Char('/') + name;
+}
+
+namespace {
+// A folder only this user can enter: anybody who can create the channel first would receive
+// every later start's hand-over and make it end.
+bool isPrivateFolder(const QString& path) {
+    struct stat info {};
+    const QByteArray native = QFile::encodeName(path);
+    return ::lstat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+}
+
+QString makePrivateFolder(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+        return {};
+    }
+    return isPrivateFolder(path) ? path : QString();
+}
+}  // namespace
+
+QString QtInstanceChannel::privateFolder() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && isPrivateFolder(runtime)) {
+        return runtime;
+    }
+    // Without a runtime folder of the session: one of our own under the temporary folder, or,
+    // when somebody else holds that name, one in the home folder.
+    const QString temporary = makePrivateFolder(
+        QDir::tempPath() + QStringLiteral("/squadlink-runtime-") + QString::number(::getuid()));
+    if (!temporary.isEmpty()) {
+        return temporary;
+    }
+    QDir::home().mkpath(QStringLiteral(".cache"));
+    const QString home = makePrivateFolder(QDir::homePath() + QStringLiteral("/.cache/squadlink"));
+    return home.isEmpty() ? QDir::homePath() : home;
 }
 
 bool QtInstanceChannel::otherInstanceRunning() {
@@ -93,13 +137,20 @@ void QtInstanceChannel::onNewConnection() {
             if (connection->read(&code, 1) != 1) {
                 return;
             }
-            if (m_handler && (code == kUrlExec || code == kActivate)) {
-                m_handler(code == kUrlExec ? Request::UrlExec : Request::Activate);
+            if (code != kUrlExec && code != kActivate) {
+                return;
             }
-            if (connection) {
-                connection->write(&kHandled, 1);
-                connection->flush();
-            }
+            connection->write(&kHandled, 1);
+            connection->flush();
+            // Handled once this notification has returned: the handling may open a message
+            // box, and the connection (with this very slot) may be deleted while it is open
+            // when the second copy ends.
+            const Request request = code == kUrlExec ? Request::UrlExec : Request::Activate;
+            QTimer::singleShot(0, m_server.get(), [this, request] {
+                if (m_handler) {
+                    m_handler(request);
+                }
+            });
         });
     }
 }

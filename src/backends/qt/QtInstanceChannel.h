@@ -18,7 +18,10 @@ public:
     explicit QtInstanceChannel(const std::string& appCaption);
     ~QtInstanceChannel() override;
 
+    // A full path in the user's private runtime folder.
     static QString channelName(const std::string& appCaption);
+    // $XDG_RUNTIME_DIR when it is private to the user, otherwise a private folder of our own.
+    static QString privateFolder();
 
     bool otherInstanceRunning() override;
     bool send(Request request) override;

@@ -104,6 +104,11 @@ int QtMessageBox::answerOf(const QAbstractButton* button) {
 int QtMessageBox::show(const std::string& text, const std::string& caption, int flags) {
     const auto box = build(text, caption, flags, m_owner.data());
     box->exec();
+    // No button pressed: the box was closed by the program shutting down (which ends every
+    // running event loop), and that must never count as a Yes.
+    if (box->clickedButton() == nullptr) {
+        return mb::safeAnswer(flags);
+    }
     return answerOf(box->clickedButton());
 }
 

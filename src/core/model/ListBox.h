@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,17 @@ public:
     int rowHeight() const { return m_rowHeight; }
     void setRowHeight(int height) { m_rowHeight = height > 0 ? height : 1; }
 
+    // The entry under a pointer position, -1 for none. The window answers from its own item
+    // geometry (rows may be taller than the font, the list may be scrolled); without a
+    // window, rows of rowHeight() from the top.
+    int rowAt(int x, int y) const {
+        if (m_rowLocator) {
+            return m_rowLocator(x, y);
+        }
+        return y < 0 ? -1 : y / m_rowHeight;
+    }
+    void setRowLocator(std::function<int(int, int)> locator) { m_rowLocator = std::move(locator); }
+
     // Entry points for the window: pointer position in pixels relative to the list.
     void mouseDown(MouseButton button, int x, int y) { MouseDown.raise(button, x, y); }
     void mouseUp(MouseButton button, int x, int y) { MouseUp.raise(button, x, y); }
@@ -59,6 +71,7 @@ private:
     std::vector<Entry> m_entries;
     std::vector<int> m_tabStops;
     int m_rowHeight = 13;
+    std::function<int(int, int)> m_rowLocator;
 };
 
 }  // namespace squadlink

@@ -7,13 +7,18 @@
 namespace squadlink {
 
 // A text box. Assigning a different text raises Change, as typing does. Keys pass through
-// KeyPress, where a handler may swallow one by setting it to 0.
+// KeyPress, where a handler may swallow one by setting it to 0. The length limit holds for
+// every text, however it arrives (typed, stored, from a link), so that what the logic sends
+// and stores is what the box shows.
 class TextBox : public Control {
 public:
     using Control::Control;
 
     const std::string& text() const { return m_text; }
     void setText(std::string text) {
+        if (m_maxLength != 0 && text.size() > m_maxLength) {
+            text.resize(m_maxLength);
+        }
         if (text == m_text) {
             return;
         }
@@ -29,6 +34,9 @@ public:
     void setMaxLength(std::size_t maxLength) {
         m_maxLength = maxLength;
         changed.raise();
+        if (m_maxLength != 0 && m_text.size() > m_maxLength) {
+            setText(m_text);
+        }
     }
     std::size_t selStart() const { return m_selStart; }
     void setSelStart(std::size_t position) {
