@@ -17,9 +17,15 @@ void applyCaptions(WindowModel& model) {
 
     model.fClientConnect.setCaption("Connection to War Arranger");
     model.coConnect.setCaption("Connect");
+    model.coPasteAddress.setCaption("Paste");
+    model.coPingGame.setCaption("Ping");
+    model.coSendPing.setCaption("Report");
+    model.coCopyCommand0.setCaption("Copy");
 
     model.fServerInfo.setCaption("Your contact info");
     model.coRefresh.setCaption("Refresh");
+    model.coCopyWAIP.setCaption("Copy");
+    model.coWALink.setCaption("Copy link");
     model.fConnectedClients.setCaption("Connected Fighters");
     model.lNickCaption.setCaption("Nick:");
     model.lIPCaption.setCaption("IP address:");
@@ -30,6 +36,9 @@ void applyCaptions(WindowModel& model) {
 
     model.fMakeGame.setCaption("Game info");
     model.coSendInfo.setCaption("Send");
+    model.coPasteGame.setCaption("Paste");
+    model.coScan.setCaption("Scan");
+    model.coCopyCommand1.setCaption("Copy");
 
     model.fReset.setCaption("Reset to defaults");
     model.lReset.setCaption("Click to delete all registry entries used by Squadlink");

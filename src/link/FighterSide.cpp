@@ -138,14 +138,14 @@ bool FighterSide::ParseGameInfo(std::string_view text) {
     if (rest.size() < 2 || rest[1] != '\0') {
         return false;
     }
-    std::string protection(1, rest[0]);
-    if (protection == "c") {
-        protection = "Cheating-Death (C-D)";
-    } else if (protection == "v") {
-        protection = "Valve Anti-Cheat (VAC)";
-    }
     const std::string_view afterCode = rest.substr(2);
     const std::string_view password = afterCode.substr(0, afterCode.find('\0'));
+    // An address or password outside the entry rules could put switches on the game's command
+    // line or commands into the console text: such game info is not parsable.
+    if (m_ctx.gameInfo == nullptr || !m_ctx.gameInfo->acceptsGameInfo(address, password)) {
+        return false;
+    }
+    const std::string protection = m_ctx.gameInfo->protectionText(rest.substr(0, 1));
     auto& ui = m_ctx.ui;
     ui.lServer.setCaption(std::string(address));
     ui.lPassword.setCaption(std::string(password));

@@ -117,15 +117,13 @@ void Link::ws_DataArrival(const Datagram& datagram) {
 
 void Link::dispatch(std::string data, const std::string& sender) {
     if (m_ctx.fighterMode()) {
-        // Game-server ping replies belong to the server query, which is not built yet; they
-        // are recognised so that they are never taken for link messages.
-        if (codec::isGameServerReply(data, 'j')) {
+        if (takenByGameServer(data, 'j')) {
             return;
         }
         codec::unscramble(data);
         m_fighter.handleMessage(data, sender);
     } else if (m_ctx.arrangerMode()) {
-        if (codec::isGameServerReply(data, 'm')) {
+        if (takenByGameServer(data, 'm')) {
             return;
         }
         if (m_kickBan.refuseBanned(sender)) {
@@ -134,6 +132,18 @@ void Link::dispatch(std::string data, const std::string& sender) {
         codec::unscramble(data);
         m_arranger.handleMessage(data, sender);
     }
+}
+
+bool Link::takenByGameServer(const std::string& data, char typeLetter) {
+    if (m_ctx.gameServer != nullptr) {
+        return m_ctx.gameServer->takeGameServerReply(data);
+    }
+    // Without the game server tools a reply is still never taken for a link message.
+    return codec::isGameServerReply(data, typeLetter);
+}
+
+void Link::sendPingReport(std::string_view ping, std::string_view server) {
+    m_fighter.SendToArranger(codec::build('2', {ping, server}));
 }
 
 void Link::rebindAfterReset(const std::string& message) {

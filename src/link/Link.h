@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/PingReportSender.h"
 #include "link/ArrangerSide.h"
 #include "link/FighterSide.h"
 #include "link/FloodGuard.h"
@@ -12,7 +13,7 @@ namespace squadlink {
 
 // The Arranger–Fighter link: owns both sides, the flood guard and kick/ban, receives the
 // socket's events and connects the link's controls to their handlers.
-class Link : public UdpSocketEvents {
+class Link : public UdpSocketEvents, public PingReportSender {
 public:
     explicit Link(const LinkContext& context);
     Link(const Link&) = delete;
@@ -30,6 +31,7 @@ public:
 
     void onDataArrival(const Datagram& datagram) override;
     void onSocketError(int number, const std::string& description) override;
+    void sendPingReport(std::string_view ping, std::string_view server) override;
 
     LinkContext& context() { return m_ctx; }
     ArrangerSide& arranger() { return m_arranger; }
@@ -39,6 +41,7 @@ public:
 
 private:
     void dispatch(std::string data, const std::string& sender);
+    bool takenByGameServer(const std::string& data, char typeLetter);
     void rebindAfterReset(const std::string& message);
     void storeModes();
     void guarded(const std::function<void()>& handler) { m_ctx.guard.run(handler); }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "chat/ChatView.h"
+#include "core/GameInfoSource.h"
+#include "core/GameServerReplies.h"
 #include "platform/Platform.h"
 #include "shell/Attention.h"
 #include "shell/ErrorGuard.h"
@@ -34,6 +36,9 @@ struct LinkContext {
     FighterSide* fighter = nullptr;
     FloodGuard* flood = nullptr;
     KickBan* kickBan = nullptr;
+    // The game server tools: they take their replies off the socket and know the game info.
+    GameServerReplies* gameServer = nullptr;
+    const GameInfoSource* gameInfo = nullptr;
 
     UdpSocket& socket() const { return platform.socket; }
     void doEvents() const { platform.pump.doEvents(); }

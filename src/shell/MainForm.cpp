@@ -46,6 +46,7 @@ MainForm::MainForm(WindowModel& ui, const ShellServices& services)
                        std::to_string(SQUADLINK_VERSION_PATCH);
     m_ui.frmSQD.setVisible(false);
     m_link.connectHandlers();
+    m_gameServer.connectHandlers();
     connectHandlers();
 }
 

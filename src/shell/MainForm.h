@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "chat/PlainChatView.h"
+#include "gameserver/GameServerTools.h"
 #include "link/Link.h"
 #include "platform/HotKeys.h"
 #include "platform/InstanceChannel.h"
@@ -61,6 +62,7 @@ public:
     WindowModel& ui() { return m_ui; }
     FormState& state() { return m_state; }
     Link& link() { return m_link; }
+    GameServerTools& gameServer() { return m_gameServer; }
     Notifier& notifier() { return m_notifier; }
     ServerLinks& serverLinks() { return m_serverLinks; }
     ErrorGuard& guard() { return m_guard; }
@@ -96,6 +98,7 @@ private:
     PlainChatView m_chat;
     Notifier m_notifier;
     Link m_link;
+    GameServerTools m_gameServer{m_link};
     ServerLinks m_serverLinks;
     bool m_ended = false;
     bool m_secondInstance = false;

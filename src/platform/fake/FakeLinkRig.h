@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "gameserver/GameServerTools.h"
 #include "link/Link.h"
 #include "platform/fake/FakeLifecycle.h"
 #include "platform/fake/FakeServices.h"
@@ -25,6 +26,8 @@ public:
         link = std::make_unique<Link>(LinkContext{ui, state, platform, messages, settings, guard,
                                                   lifecycle, chat, attention});
         link->connectHandlers();
+        gameServer = std::make_unique<GameServerTools>(*link);
+        gameServer->connectHandlers();
         InitTimers(ui);
         for (Timer* timer : {&ui.tFlood, &ui.tTimeout, &ui.t1sec}) {
             timers.attach(*timer);
@@ -71,6 +74,7 @@ public:
     Messages messages{boxes, state.sAppCaption};
     ErrorGuard guard{messages, lifecycle};
     std::unique_ptr<Link> link;
+    std::unique_ptr<GameServerTools> gameServer;
 };
 
 // A copy on a socket that records what it sends and takes scripted arrivals.

@@ -18,6 +18,7 @@ public:
             return;
         }
         m_text = std::move(text);
+        m_selLength = 0;
         if (m_selStart > m_text.size()) {
             m_selStart = m_text.size();
         }
@@ -35,6 +36,13 @@ public:
         changed.raise();
     }
     void moveCaretToEnd() { setSelStart(m_text.size()); }
+    // The selected characters from selStart(); the window reports the user's selection before
+    // each key, since the clipboard keys act on it.
+    std::size_t selLength() const { return m_selLength; }
+    void noteSelection(std::size_t start, std::size_t length) {
+        m_selStart = start > m_text.size() ? m_text.size() : start;
+        m_selLength = length > m_text.size() - m_selStart ? m_text.size() - m_selStart : length;
+    }
 
     // Entry points for the window: a typed character (Windows-1252 code) and focus changes.
     int keyPress(int keyAscii) {
@@ -66,6 +74,7 @@ private:
     std::string m_text;
     std::size_t m_maxLength = 0;  // 0: no limit
     std::size_t m_selStart = 0;
+    std::size_t m_selLength = 0;
     bool m_hooked = false;
 };
 

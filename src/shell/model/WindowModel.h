@@ -61,11 +61,18 @@ struct WindowModel {
     Label lPassword{"lPassword"};
     Label lProtection{"lProtection"};
     Label lClientPing{"lClientPing"};
+    CommandButton coPasteAddress{"coPasteAddress"};
+    CommandButton coPingGame{"coPingGame"};
+    CommandButton coSendPing{"coSendPing"};
+    // The pair of console-command copy buttons: index 0 here, index 1 on the Game tab.
+    CommandButton coCopyCommand0{"coCopyCommand(0)"};
 
     // Connections tab.
     Label fServerInfo{"fServerInfo"};
     Label lWAAddress{"lWAAddress"};
     CommandButton coRefresh{"coRefresh"};
+    CommandButton coCopyWAIP{"coCopyWAIP"};
+    CommandButton coWALink{"coWALink"};
     Label fConnectedClients{"fConnectedClients"};
     Label lNickCaption{"lNickCaption"};
     Label lIPCaption{"lIPCaption"};
@@ -86,6 +93,9 @@ struct WindowModel {
     Label lServerType{"lServerType"};
     Label imgServerType{"imgServerType"};
     CommandButton coSendInfo{"coSendInfo"};
+    CommandButton coPasteGame{"coPasteGame"};
+    CommandButton coScan{"coScan"};
+    CommandButton coCopyCommand1{"coCopyCommand(1)"};
 
     // Chat tab.
     Label rtb{"rtb"};

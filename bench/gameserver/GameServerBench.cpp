@@ -1,0 +1,141 @@
+// Measures what a player sees of the game server tools:
+// - ping accuracy: the Fighter's shown ping minus the server's answer delay x 1.08, over 20
+//   pings each against a loopback server answering 20, 50 and 200 ms late (median and worst);
+// - scan time: from the click on Scan to the server details shown (median of 20).
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "MainWindow.h"
+#include "Program.h"
+#include "platform/fake/FakeServices.h"
+#include "platform/fake/FakeShellServices.h"
+#include "support/LoopbackGameServer.h"
+#include "support/WaitFor.h"
+
+using namespace squadlink;
+
+namespace {
+
+struct Copy {
+    explicit Copy(bool arranger) {
+        store.values = {{"ServerMode", arranger ? "True" : "False"},
+                        {"ClientMode", arranger ? "False" : "True"},
+                        {"Nick", "Bench"}};
+        ProgramOptions options;
+        options.bindAddress = arranger ? "127.0.0.2" : "127.0.0.11";
+        options.messageBox = &boxes;
+        options.sound = &sound;
+        options.settings = &store;
+        options.instances = &instances;
+        options.urlScheme = &urlScheme;
+        options.handleSignals = false;
+        program = std::make_unique<Program>(options);
+    }
+    FakeSettings store;
+    FakeMessageBox boxes;
+    FakeSound sound;
+    FakeInstanceChannel instances;
+    FakeUrlScheme urlScheme;
+    std::unique_ptr<Program> program;
+};
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Waits in the event loop without the test helper's pauses, so that a reply is handled as
+// soon as it arrives.
+bool spin(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    MainWindow::loadResources();
+    test::LoopbackGameServer server;
+    if (!server.bound()) {
+        std::fprintf(stderr, "cannot bind 127.0.0.30:27015\n");
+        return 1;
+    }
+    constexpr int kRounds = 20;
+
+    Copy fighter(false);
+    if (!fighter.program->start({})) {
+        return 1;
+    }
+    auto& model = fighter.program->model();
+    model.lServer.setCaption("127.0.0.30");
+    model.lProtection.setCaption("Valve Anti-Cheat (VAC)");
+    auto* ping = fighter.program->window().findChild<QPushButton*>("coPingGame");
+    std::printf("ping accuracy: shown ping - delay x 1.08 (ms), %d pings each\n", kRounds);
+    std::printf("%8s %10s %10s\n", "delay", "median", "worst");
+    for (const int delay : {20, 50, 200}) {
+        server.delayMs = delay;
+        std::vector<double> errors;
+        for (int i = 0; i < kRounds; ++i) {
+            spin([&] { return !model.tFlood.running(); }, 2000);
+            QTest::mouseClick(ping, Qt::LeftButton);
+            if (!spin([&] { return !model.lClientPing.caption().empty(); }, 3000)) {
+                std::fprintf(stderr, "no ping reply\n");
+                return 1;
+            }
+            const double shown = std::atof(model.lClientPing.caption().c_str());
+            errors.push_back(shown - delay * 1.08);
+        }
+        double worst = 0;
+        for (const double e : errors) {
+            worst = std::max(worst, std::fabs(e));
+        }
+        std::printf("%6d ms %+10.2f %10.2f\n", delay, median(errors), worst);
+    }
+
+    server.delayMs = 0;
+    server.answer = test::LoopbackGameServer::Answer::Info;
+    Copy arranger(true);
+    if (!arranger.program->start({})) {
+        return 1;
+    }
+    auto& wa = arranger.program->model();
+    auto* scan = arranger.program->window().findChild<QPushButton*>("coScan");
+    auto* name = arranger.program->window().findChild<QLabel*>("lGameName");
+    std::vector<double> scans;
+    for (int i = 0; i < kRounds; ++i) {
+        wa.tGame.setText("127.0.0.30");
+        spin([&] { return !wa.tFlood.running(); }, 2000);
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(scan, Qt::LeftButton);
+        if (!spin([&] { return !name->text().isEmpty(); }, 3000)) {
+            std::fprintf(stderr, "no scan reply\n");
+            return 1;
+        }
+        scans.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    std::printf("scan of a local server, click to details shown: median %.3f ms (%d scans)\n",
+                median(scans), kRounds);
+    return 0;
+}
