@@ -2,6 +2,14 @@
 // - ping accuracy: the Fighter's shown ping minus the server's answer delay x 1.08, over 20
 //   pings each against a loopback server answering 20, 50 and 200 ms late (median and worst);
 // - scan time: from the click on Scan to the server details shown (median of 20).
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -68,6 +76,60 @@ bool spin(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
+// A ping-answering server in a process of its own, so that its delay is kept by the kernel's
+// sleep and not by the measured program's event loop.
+class PingServer {
+public:
+    explicit PingServer(int delayMs) {
+        m_child = fork();
+        if (m_child == 0) {
+            serve(delayMs);
+            _exit(0);
+        }
+    }
+    ~PingServer() {
+        if (m_child > 0) {
+            kill(m_child, SIGTERM);
+            waitpid(m_child, nullptr, 0);
+        }
+    }
+    PingServer(const PingServer&) = delete;
+    PingServer& operator=(const PingServer&) = delete;
+
+private:
+    [[noreturn]] static void serve(int delayMs) {
+        const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(27016);
+        inet_pton(AF_INET, "127.0.0.30", &address.sin_addr);
+        if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            _exit(1);
+        }
+        const std::string reply = std::string(4, '\xFF') + "j" + std::string(1, '\0');
+        for (;;) {
+            char buffer[64];
+            sockaddr_in from{};
+            socklen_t length = sizeof from;
+            const ssize_t got =
+                recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
+            if (got <= 0) {
+                continue;
+            }
+            timespec until{};
+            clock_gettime(CLOCK_MONOTONIC, &until);
+            until.tv_nsec += static_cast<long>(delayMs) * 1'000'000L;
+            until.tv_sec += until.tv_nsec / 1'000'000'000L;
+            until.tv_nsec %= 1'000'000'000L;
+            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) != 0) {
+            }
+            sendto(fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), length);
+        }
+    }
+
+    pid_t m_child = -1;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,13 +150,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto& model = fighter.program->model();
-    model.lServer.setCaption("127.0.0.30");
+    model.lServer.setCaption("127.0.0.30:27016");
     model.lProtection.setCaption("Valve Anti-Cheat (VAC)");
     auto* ping = fighter.program->window().findChild<QPushButton*>("coPingGame");
     std::printf("ping accuracy: shown ping - delay x 1.08 (ms), %d pings each\n", kRounds);
     std::printf("%8s %10s %10s\n", "delay", "median", "worst");
     for (const int delay : {20, 50, 200}) {
-        server.delayMs = delay;
+        const PingServer pinged(delay);
+        QTest::qWait(200);
         std::vector<double> errors;
         for (int i = 0; i < kRounds; ++i) {
             spin([&] { return !model.tFlood.running(); }, 2000);

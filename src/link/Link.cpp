@@ -80,6 +80,11 @@ void Link::ws_DataArrival(const Datagram& datagram) {
     std::string data = datagram.data;
     const std::string sender = datagram.senderIp;
     try {
+        // Game-server replies are taken before pending events run, so that a round trip is
+        // timed when its reply arrives.
+        if (takenByGameServer(data)) {
+            return;
+        }
         m_ctx.doEvents();
         dispatch(std::move(data), sender);
     } catch (const RuntimeError& error) {
@@ -117,15 +122,9 @@ void Link::ws_DataArrival(const Datagram& datagram) {
 
 void Link::dispatch(std::string data, const std::string& sender) {
     if (m_ctx.fighterMode()) {
-        if (takenByGameServer(data, 'j')) {
-            return;
-        }
         codec::unscramble(data);
         m_fighter.handleMessage(data, sender);
     } else if (m_ctx.arrangerMode()) {
-        if (takenByGameServer(data, 'm')) {
-            return;
-        }
         if (m_kickBan.refuseBanned(sender)) {
             return;
         }
@@ -134,12 +133,13 @@ void Link::dispatch(std::string data, const std::string& sender) {
     }
 }
 
-bool Link::takenByGameServer(const std::string& data, char typeLetter) {
+bool Link::takenByGameServer(const std::string& data) {
     if (m_ctx.gameServer != nullptr) {
         return m_ctx.gameServer->takeGameServerReply(data);
     }
     // Without the game server tools a reply is still never taken for a link message.
-    return codec::isGameServerReply(data, typeLetter);
+    return (m_ctx.fighterMode() && codec::isGameServerReply(data, 'j')) ||
+           (m_ctx.arrangerMode() && codec::isGameServerReply(data, 'm'));
 }
 
 void Link::sendPingReport(std::string_view ping, std::string_view server) {

@@ -41,7 +41,7 @@ public:
 
 private:
     void dispatch(std::string data, const std::string& sender);
-    bool takenByGameServer(const std::string& data, char typeLetter);
+    bool takenByGameServer(const std::string& data);
     void rebindAfterReset(const std::string& message);
     void storeModes();
     void guarded(const std::function<void()>& handler) { m_ctx.guard.run(handler); }
