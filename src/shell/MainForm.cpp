@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "gameserver/EntryRules.h"
 #include "shell/TextUtil.h"
 #include "shell/Timers.h"
 
@@ -284,7 +285,8 @@ void MainForm::Form_Unload() {
             m_settings.writeText(key::Top, numberText(ui.frmSQD.top() * kTwipsPerPixel));
         }
         m_settings.writeText(key::Nick, trimBlanks(ui.tNick.text()));
-        m_settings.writeText(key::Server, trimBlanks(ui.tServer.text()));
+        m_settings.writeText(key::Server,
+                             TidiedOnLeaving(EntryBox::Server, trimBlanks(ui.tServer.text())));
         m_settings.writeInt(key::Gamma, ui.hsGamma.value());
     }
 }

@@ -294,4 +294,12 @@ TEST_F(MainForm_, UnexpectedErrorIsShownAndEndsAfterShutDown) {
     EXPECT_EQ(stored("Nick"), "");
 }
 
+TEST_F(MainForm_, ShutDownTidiesTheArrangerAddressBeforeStoringIt) {
+    settings.values = {{"ServerMode", "False"}, {"ClientMode", "True"}, {"Server", "10.0.0.5"}};
+    ASSERT_TRUE(start());
+    form().ui().tServer.setText("10.0.0.");
+    form().close();
+    EXPECT_EQ(stored("Server"), "");
+}
+
 }  // namespace
