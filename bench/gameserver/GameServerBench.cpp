@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -62,16 +63,19 @@ double median(std::vector<double> values) {
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// Waits in the event loop without the test helper's pauses, so that a reply is handled as
-// soon as it arrives.
+// Waits in the event loop without the test helper's pauses, sleeping until the next event, so
+// that a reply is handled as soon as it arrives (a busy loop would be preempted on a loaded
+// machine and measure the scheduler instead).
 bool spin(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
+    QTimer wakeUp;
+    wakeUp.start(timeoutMs);
     while (!done()) {
         if (clock.elapsed() > timeoutMs) {
             return false;
         }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
