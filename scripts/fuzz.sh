@@ -13,9 +13,10 @@ fi
 
 # target, seed corpus, longest input worth trying, share of the time in percent
 targets=(
-    "datagram_fuzzer fuzz/corpus/datagram 65507 40"
-    "chat_fuzzer fuzz/corpus/chat 4096 20"
-    "server_files_fuzzer fuzz/corpus/server-files 8192 20"
+    "datagram_fuzzer fuzz/corpus/datagram 65507 30"
+    "server_reply_fuzzer fuzz/corpus/server-reply 65507 25"
+    "chat_fuzzer fuzz/corpus/chat 4096 15"
+    "server_files_fuzzer fuzz/corpus/server-files 8192 15"
 )
 
 names=()

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -108,6 +109,51 @@ QLabel* valueLabel(const char* name, QWidget* parent, const char* caption) {
     label->setTextInteractionFlags(Qt::NoTextInteraction);
     label->setMinimumWidth(60);
     return label;
+}
+
+template <typename Widget>
+Widget* accessible(Widget* widget, const char* name) {
+    widget->setAccessibleName(QString::fromLatin1(name));
+    return widget;
+}
+
+// A button with the hint that stands beside it; the hint also describes the button to
+// assistive tools.
+void addButtonRow(QGridLayout* grid, int row, QPushButton* button, const char* hint,
+                  QWidget* parent) {
+    button->setAccessibleDescription(QString::fromLatin1(hint));
+    grid->addWidget(button, row, 0);
+    auto* label = new QLabel(QString::fromLatin1(hint), parent);
+    label->setWordWrap(true);
+    label->setBuddy(button);
+    grid->addWidget(label, row, 1, 1, grid->columnCount() > 2 ? grid->columnCount() - 1 : 1);
+}
+
+// The 16 x 16 system pictures beside the server type: bitmap 101 Linux, 102 Windows.
+QPixmap serverTypePixmap(const QString& resource) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (resource == QLatin1String("101")) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(30, 30, 30));
+        painter.drawEllipse(QRectF(3, 1, 10, 13));
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(QRectF(5, 5, 6, 8));
+        painter.setBrush(QColor(240, 180, 20));
+        painter.drawEllipse(QRectF(2, 12, 5, 3));
+        painter.drawEllipse(QRectF(9, 12, 5, 3));
+        painter.drawEllipse(QRectF(7, 4, 2, 2));
+    } else if (resource == QLatin1String("102")) {
+        painter.fillRect(QRect(1, 1, 6, 6), QColor(240, 80, 30));
+        painter.fillRect(QRect(9, 1, 6, 6), QColor(120, 190, 30));
+        painter.fillRect(QRect(1, 9, 6, 6), QColor(0, 160, 240));
+        painter.fillRect(QRect(9, 9, 6, 6), QColor(255, 190, 0));
+    } else {
+        return {};
+    }
+    return pixmap;
 }
 
 QLabel* notBuiltYet(const char* what, QWidget* parent) {
@@ -214,6 +260,14 @@ MainWindow::MainWindow(WindowModel& model, QWidget* parent)
         }
     });
     refreshRosterStops();
+    if (auto* picture = findChild<QLabel*>(QStringLiteral("imgServerType"))) {
+        model.imgServerType.changed.connect([picture = QPointer<QLabel>(picture), &model, alive] {
+            if (!alive.expired() && !picture.isNull()) {
+                picture->setPixmap(
+                    serverTypePixmap(QString::fromStdString(model.imgServerType.caption())));
+            }
+        });
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -289,10 +343,16 @@ QWidget* MainWindow::buildFighterTab() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     auto* connect = named(new QGroupBox(page), "fClientConnect");
-    auto* row = new QHBoxLayout(connect);
-    row->addWidget(fixedLabel("Address:", connect));
-    row->addWidget(named(new QLineEdit(connect), "tServer"), 1);
-    row->addWidget(named(new QPushButton(connect), "coConnect"));
+    auto* connectGrid = new QGridLayout(connect);
+    auto* addressRow = new QHBoxLayout;
+    addressRow->addWidget(fixedLabel("Address:", connect));
+    addressRow->addWidget(accessible(named(new QLineEdit(connect), "tServer"), "Address"), 1);
+    addressRow->addWidget(accessible(named(new QPushButton(connect), "coConnect"), "Connect"));
+    connectGrid->addLayout(addressRow, 0, 0, 1, 2);
+    addButtonRow(connectGrid, 1,
+                 accessible(named(new QPushButton(connect), "coPasteAddress"), "Paste"),
+                 "Click to paste War Arranger address from Windows Clipboard", connect);
+    connectGrid->setColumnStretch(1, 1);
     layout->addWidget(connect);
 
     auto* received = new QGroupBox(QStringLiteral("Received game info"), page);
@@ -307,7 +367,19 @@ QWidget* MainWindow::buildFighterTab() {
     grid->addWidget(valueLabel("lClientPing", received, "Your ping to game server"), 3, 1);
     grid->setColumnStretch(1, 1);
     layout->addWidget(received);
-    layout->addWidget(notBuiltYet("Ping, Report and Play are not built yet.", page));
+
+    auto* actions = new QGroupBox(QStringLiteral("Game server"), page);
+    auto* actionGrid = new QGridLayout(actions);
+    addButtonRow(actionGrid, 0, accessible(named(new QPushButton(actions), "coPingGame"), "Ping"),
+                 "Click to ping received game server", actions);
+    addButtonRow(actionGrid, 1, accessible(named(new QPushButton(actions), "coSendPing"), "Report"),
+                 "Click to report your game ping to War Arranger", actions);
+    addButtonRow(actionGrid, 2,
+                 accessible(named(new QPushButton(actions), "coCopyCommand(0)"), "Copy"),
+                 "Click to copy Counter-Strike console command to Windows Clipboard", actions);
+    // PLAY: the Play button and its hint take the next row (row 3) of this grid.
+    actionGrid->setColumnStretch(1, 1);
+    layout->addWidget(actions);
     layout->addStretch(1);
     return page;
 }
@@ -316,10 +388,19 @@ QWidget* MainWindow::buildConnectionsTab() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     auto* info = named(new QGroupBox(page), "fServerInfo");
-    auto* infoRow = new QHBoxLayout(info);
+    auto* infoRow = new QHBoxLayout;
     infoRow->addWidget(fixedLabel("Your IP address:", info));
     infoRow->addWidget(valueLabel("lWAAddress", info, "Your IP address"), 1);
     infoRow->addWidget(named(new QPushButton(info), "coRefresh"));
+    auto* infoGrid = new QGridLayout;
+    addButtonRow(infoGrid, 0, accessible(named(new QPushButton(info), "coCopyWAIP"), "Copy"),
+                 "Click to copy your IP address to Windows Clipboard", info);
+    addButtonRow(infoGrid, 1, accessible(named(new QPushButton(info), "coWALink"), "Copy link"),
+                 "Click to copy your SQD link (sqd://) to Windows Clipboard", info);
+    infoGrid->setColumnStretch(1, 1);
+    auto* infoColumn = new QVBoxLayout(info);
+    infoColumn->addLayout(infoRow);
+    infoColumn->addLayout(infoGrid);
     layout->addWidget(info);
 
     auto* clients = named(new QGroupBox(page), "fConnectedClients");
@@ -363,28 +444,59 @@ QWidget* MainWindow::buildGameTab() {
     auto* game = named(new QGroupBox(page), "fMakeGame");
     auto* grid = new QGridLayout(game);
     grid->addWidget(fixedLabel("Game server address:", game), 0, 0);
-    grid->addWidget(named(new QLineEdit(game), "tGame"), 0, 1);
+    auto* address = new QHBoxLayout;
+    address->addWidget(accessible(named(new QLineEdit(game), "tGame"), "Game server address"), 1);
+    auto* paste = accessible(named(new QPushButton(game), "coPasteGame"), "Paste");
+    paste->setAccessibleDescription(
+        QStringLiteral("Click to paste game server address from Windows Clipboard"));
+    paste->setToolTip(paste->accessibleDescription());
+    address->addWidget(paste);
+    grid->addLayout(address, 0, 1);
     grid->addWidget(fixedLabel("Game server password:", game), 1, 0);
-    grid->addWidget(named(new QLineEdit(game), "tPassword"), 1, 1);
-    grid->addWidget(fixedLabel("Game server name:", game), 2, 0);
-    grid->addWidget(valueLabel("lGameName", game, "Game server name"), 2, 1);
-    grid->addWidget(fixedLabel("Game server protection:", game), 3, 0);
-    grid->addWidget(valueLabel("lGameSecure", game, "Game server protection"), 3, 1);
-    grid->addWidget(fixedLabel("Your ping to game server:", game), 4, 0);
-    grid->addWidget(valueLabel("lServerPing", game, "Your ping to game server"), 4, 1);
-    grid->addWidget(fixedLabel("Map (players / slots):", game), 5, 0);
-    grid->addWidget(valueLabel("lMapPlayers", game, "Map (players / slots)"), 5, 1);
-    grid->addWidget(fixedLabel("Game server type:", game), 6, 0);
+    grid->addWidget(accessible(named(new QLineEdit(game), "tPassword"), "Game server password"), 1,
+                    1);
+    auto* scanRow = new QHBoxLayout;
+    auto* scan = accessible(named(new QPushButton(game), "coScan"), "Scan");
+    scan->setAccessibleDescription(QStringLiteral("Click to scan game server"));
+    scanRow->addWidget(scan);
+    scanRow->addWidget(fixedLabel("Click to scan game server", game), 1);
+    grid->addLayout(scanRow, 2, 0, 1, 2);
+    const std::pair<const char*, const char*> details[] = {
+        {"lGameName", "Game server name"},
+        {"lGameSecure", "Game server protection"},
+        {"lServerPing", "Your ping to game server"},
+        {"lMapPlayers", "Map (players / slots)"},
+    };
+    int row = 3;
+    for (const auto& [name, caption] : details) {
+        grid->addWidget(new QLabel(QString::fromLatin1(caption) + QLatin1Char(':'), game), row, 0);
+        grid->addWidget(valueLabel(name, game, caption), row, 1);
+        ++row;
+    }
+    grid->addWidget(fixedLabel("Game server type:", game), row, 0);
     auto* type = new QHBoxLayout;
+    auto* picture = valueLabel("imgServerType", game, "Game server system");
+    picture->setProperty("picture", true);
+    picture->setFixedSize(16, 16);
+    type->addWidget(picture);
     type->addWidget(valueLabel("lServerType", game, "Game server type"), 1);
-    type->addWidget(valueLabel("imgServerType", game, "Game server type picture"));
-    grid->addLayout(type, 6, 1);
+    grid->addLayout(type, row, 1);
+    ++row;
     auto* send = new QHBoxLayout;
-    send->addWidget(notBuiltYet("Scan is not built yet.", game), 1);
-    send->addWidget(named(new QPushButton(game), "coSendInfo"));
-    grid->addLayout(send, 7, 0, 1, 2);
+    send->addStretch(1);
+    send->addWidget(accessible(named(new QPushButton(game), "coSendInfo"), "Send"));
+    grid->addLayout(send, row, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     layout->addWidget(game);
+
+    auto* playing = new QGroupBox(QStringLiteral("Playing the game"), page);
+    auto* playGrid = new QGridLayout(playing);
+    addButtonRow(playGrid, 0,
+                 accessible(named(new QPushButton(playing), "coCopyCommand(1)"), "Copy"),
+                 "Click to copy Counter-Strike console command to Windows Clipboard", playing);
+    // PLAY: the Play button and its hint take the next row (row 1) of this grid.
+    playGrid->setColumnStretch(1, 1);
+    layout->addWidget(playing);
     layout->addStretch(1);
     return page;
 }

@@ -302,6 +302,12 @@ bool ModelBinding::textBoxKey(TextBox& box, QLineEdit* widget, QKeyEvent* event)
     const int code = characterCode(*event);
     const int virtualKey = virtualKeyCode(*event);
     if (virtualKey != 0) {
+        if (widget->hasSelectedText()) {
+            box.noteSelection(static_cast<std::size_t>(widget->selectionStart()),
+                              static_cast<std::size_t>(widget->selectedText().size()));
+        } else {
+            box.noteSelection(static_cast<std::size_t>(widget->cursorPosition()), 0);
+        }
         int result = virtualKey;
         const int shift = shiftState(event->modifiers());
         run([&box, &result, virtualKey, shift] { result = box.keyDown(virtualKey, shift); });

@@ -9,11 +9,6 @@
 
 namespace squadlink {
 
-namespace {
-constexpr const char* kCheatingDeath = "Cheating-Death (C-D)";
-constexpr const char* kValveAntiCheat = "Valve Anti-Cheat (VAC)";
-}  // namespace
-
 void ArrangerSide::ResetModeDisplay() {
     auto& ui = m_ctx.ui;
     ui.lUserIP.clear();
@@ -106,20 +101,11 @@ void ArrangerSide::guardRoster(const std::function<void()>& action) {
 }
 
 bool ArrangerSide::gameInfoKnown() const {
-    const auto& ui = m_ctx.ui;
-    return ui.tGame.text().size() >= 3 && !ui.lGameName.caption().empty() &&
-           ui.lGameSecure.caption().size() >= 20;
+    return m_ctx.gameInfo != nullptr && m_ctx.gameInfo->gameInfoKnown();
 }
 
 std::string ArrangerSide::protectionCode() const {
-    const auto& secure = m_ctx.ui.lGameSecure.caption();
-    if (equalsIgnoreCase(secure, kCheatingDeath)) {
-        return "c";
-    }
-    if (equalsIgnoreCase(secure, kValveAntiCheat)) {
-        return "v";
-    }
-    return {};
+    return m_ctx.gameInfo != nullptr ? m_ctx.gameInfo->protectionCode() : std::string();
 }
 
 void ArrangerSide::CloseAllFighters(bool quiet, std::string_view previousAddress) {

@@ -145,18 +145,18 @@ bool FighterSide::ParseGameInfo(std::string_view text) {
     if (rest.size() < 2 || rest[0] == '\0' || rest[1] != '\0') {
         return false;
     }
-    std::string protection(1, rest[0]);
-    if (equalsIgnoreCase(protection, "c")) {
-        protection = "Cheating-Death (C-D)";
-    } else if (equalsIgnoreCase(protection, "v")) {
-        protection = "Valve Anti-Cheat (VAC)";
-    }
     // A password without its closing NUL was cut short on the way: none is better than a
     // wrong one.
     const std::string_view afterCode = rest.substr(2);
     const std::size_t end = afterCode.find('\0');
     const std::string_view password =
         end == std::string_view::npos ? std::string_view() : afterCode.substr(0, end);
+    // An address or password outside the entry rules could put switches on the game's command
+    // line or commands into the console text: such game info is not parsable.
+    if (m_ctx.gameInfo == nullptr || !m_ctx.gameInfo->acceptsGameInfo(address, password)) {
+        return false;
+    }
+    const std::string protection = m_ctx.gameInfo->protectionText(rest.substr(0, 1));
     auto& ui = m_ctx.ui;
     ui.lServer.setCaption(std::string(address));
     ui.lPassword.setCaption(std::string(password));

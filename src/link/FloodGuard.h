@@ -1,12 +1,13 @@
 #pragma once
 
+#include "core/ActionLock.h"
 #include "link/LinkContext.h"
 
 namespace squadlink {
 
 // The received-datagram limit per t1sec tick, the half-second user-action lock and the
 // 30-second reply time-out.
-class FloodGuard {
+class FloodGuard : public ActionLock {
 public:
     static constexpr int kDatagramLimit = 50;
 
@@ -16,7 +17,7 @@ public:
     void countDatagram();
     // The shared lock of Connect, Send, Scan, Ping and chat: false (after the warning) while
     // it runs, otherwise restarts it.
-    bool acquireLock();
+    bool acquireLock() override;
     void tFlood_Timer();
     void tTimeout_Timer();
     // A new second, or a new mode: the count starts again.

@@ -88,6 +88,11 @@ void Link::ws_DataArrival(const Datagram& datagram) {
     std::string data = datagram.data;
     const std::string sender = datagram.senderIp;
     try {
+        // Game-server replies are taken before pending events run, so that a round trip is
+        // timed when its reply arrives.
+        if (takenByGameServer(data)) {
+            return;
+        }
         m_ctx.doEvents();
         dispatch(std::move(data), sender);
     } catch (const RuntimeError& error) {
@@ -125,23 +130,28 @@ void Link::ws_DataArrival(const Datagram& datagram) {
 
 void Link::dispatch(std::string data, const std::string& sender) {
     if (m_ctx.fighterMode()) {
-        // Game-server ping replies belong to the server query, which is not built yet; they
-        // are recognised so that they are never taken for link messages.
-        if (codec::isGameServerReply(data, 'j')) {
-            return;
-        }
         codec::unscramble(data);
         m_fighter.handleMessage(data, sender);
     } else if (m_ctx.arrangerMode()) {
-        if (codec::isGameServerReply(data, 'm')) {
-            return;
-        }
         if (m_kickBan.refuseBanned(sender)) {
             return;
         }
         codec::unscramble(data);
         m_arranger.handleMessage(data, sender);
     }
+}
+
+bool Link::takenByGameServer(const std::string& data) {
+    if (m_ctx.gameServer != nullptr) {
+        return m_ctx.gameServer->takeGameServerReply(data);
+    }
+    // Without the game server tools a reply is still never taken for a link message.
+    return (m_ctx.fighterMode() && codec::isGameServerReply(data, 'j')) ||
+           (m_ctx.arrangerMode() && codec::isGameServerReply(data, 'm'));
+}
+
+void Link::sendPingReport(std::string_view ping, std::string_view server) {
+    m_fighter.SendToArranger(codec::build('2', {ping, server}));
 }
 
 void Link::rebindAfterReset(const std::string& message) {

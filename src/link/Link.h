@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/LinkSender.h"
+#include "core/PingReportSender.h"
 #include "link/ArrangerSide.h"
 #include "link/FighterSide.h"
 #include "link/FloodGuard.h"
@@ -13,11 +14,18 @@ namespace squadlink {
 
 // The Arranger–Fighter link: owns both sides, the flood guard and kick/ban, receives the
 // socket's events and connects the link's controls to their handlers.
-class Link : public UdpSocketEvents, public LinkSender {
+class Link : public UdpSocketEvents, public LinkSender, public PingReportSender {
 public:
     explicit Link(const Context& context);
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
+
+    // The game server tools take their replies off the shared socket and know the game info;
+    // without them every game-server reply is ignored and all game info refused.
+    void attachGameServer(GameServerReplies* replies, const GameInfoSource* gameInfo) {
+        m_ctx.gameServer = replies;
+        m_ctx.gameInfo = gameInfo;
+    }
     ~Link() override;
 
     // Connects the link's control events (Connect, Send, Refresh, Kick, Ban, roster menu,
@@ -39,6 +47,7 @@ public:
 
     void onDataArrival(const Datagram& datagram) override;
     void onSocketError(int number, const std::string& description) override;
+    void sendPingReport(std::string_view ping, std::string_view server) override;
 
     LinkContext& context() { return m_ctx; }
     ArrangerSide& arranger() { return m_arranger; }
@@ -48,6 +57,7 @@ public:
 
 private:
     void dispatch(std::string data, const std::string& sender);
+    bool takenByGameServer(const std::string& data);
     void rebindAfterReset(const std::string& message);
     void storeModes();
     void guarded(const std::function<void()>& handler) { m_ctx.guard.run(handler); }

@@ -2,6 +2,8 @@
 
 #include "core/BannerRotation.h"
 #include "core/Context.h"
+#include "core/GameInfoSource.h"
+#include "core/GameServerReplies.h"
 
 namespace squadlink {
 
@@ -20,6 +22,9 @@ struct LinkContext : Context {
     KickBan* kickBan = nullptr;
     // Any arriving datagram lets a paused banner rotation go on.
     BannerRotation* banner = nullptr;
+    // The game server tools: they take their replies off the socket and know the game info.
+    GameServerReplies* gameServer = nullptr;
+    const GameInfoSource* gameInfo = nullptr;
 };
 
 }  // namespace squadlink

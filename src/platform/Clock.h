@@ -18,6 +18,9 @@ public:
     virtual ~Clock() = default;
     // Milliseconds from an arbitrary fixed point; only differences matter.
     virtual std::int64_t tickMs() const = 0;
+    // Microseconds from an arbitrary fixed point on a clock that never jumps (round trips are
+    // measured on it). The default is only as fine as tickMs().
+    virtual std::int64_t tickUs() const { return tickMs() * 1000; }
     virtual LocalDateTime now() const = 0;
 };
 

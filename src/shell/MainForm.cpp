@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/TextUtil.h"
+#include "gameserver/EntryRules.h"
 #include "shell/Timers.h"
 
 namespace squadlink {
@@ -70,6 +71,8 @@ MainForm::MainForm(WindowModel& ui, const ShellServices& services)
     m_link.connectHandlers();
     m_chat.setLinkSender(m_link);
     m_chat.connectHandlers();
+    m_link.attachGameServer(&m_gameServer.query(), &m_gameServer.gameInfo());
+    m_gameServer.connectHandlers();
     connectHandlers();
     m_chat.connectRightClicks();
     m_banner.connectHandlers();
@@ -315,7 +318,8 @@ void MainForm::Form_Unload() {
             m_settings.writeText(key::Top, numberText(ui.frmSQD.top() * kTwipsPerPixel));
         }
         m_settings.writeText(key::Nick, trimBlanks(ui.tNick.text()));
-        m_settings.writeText(key::Server, trimBlanks(ui.tServer.text()));
+        m_settings.writeText(key::Server,
+                             TidiedOnLeaving(EntryBox::Server, trimBlanks(ui.tServer.text())));
         m_settings.writeInt(key::Gamma, ui.hsGamma.value());
     }
 }

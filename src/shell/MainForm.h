@@ -11,6 +11,7 @@
 #include "core/Notifier.h"
 #include "core/SettingsStore.h"
 #include "core/model/WindowModel.h"
+#include "gameserver/GameServerTools.h"
 #include "link/Link.h"
 #include "platform/HotKeys.h"
 #include "platform/HttpClient.h"
@@ -75,6 +76,7 @@ public:
     FormState& state() { return m_state; }
     Link& link() { return m_link; }
     Chat& chat() { return m_chat; }
+    GameServerTools& gameServer() { return m_gameServer; }
     Notifier& notifier() { return m_notifier; }
     ServerLinks& serverLinks() { return m_serverLinks; }
     UpdateCheck& updates() { return m_updates; }
@@ -113,6 +115,8 @@ private:
     Notifier m_notifier;
     Chat m_chat;
     Link m_link;
+    GameServerTools m_gameServer{m_link.context(), m_link, m_link.flood(),
+                                 [this] { m_link.fighter().coConnect_Click(); }};
     ServerLinks m_serverLinks;
     UpdateServer m_updateServer;
     UpdateContext m_updateContext;

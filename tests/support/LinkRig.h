@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/model/WindowModel.h"
+#include "gameserver/GameServerTools.h"
 #include "link/Link.h"
 #include "shell/Timers.h"
 #include "support/FakeLifecycle.h"
@@ -26,6 +27,10 @@ public:
         link = std::make_unique<Link>(
             Context{ui, state, platform, messages, settings, guard, lifecycle, chat, attention});
         link->connectHandlers();
+        gameServer = std::make_unique<GameServerTools>(
+            link->context(), *link, link->flood(), [this] { link->fighter().coConnect_Click(); });
+        link->attachGameServer(&gameServer->query(), &gameServer->gameInfo());
+        gameServer->connectHandlers();
         InitTimers(ui);
         for (Timer* timer : {&ui.tFlood, &ui.tTimeout, &ui.t1sec}) {
             timers.attach(*timer);
@@ -71,6 +76,7 @@ public:
     Messages messages{boxes, state.sAppCaption};
     ErrorGuard guard{messages, lifecycle};
     std::unique_ptr<Link> link;
+    std::unique_ptr<GameServerTools> gameServer;
 };
 
 // A copy on a socket that records what it sends and takes scripted arrivals.

@@ -344,4 +344,12 @@ TEST_F(MainForm_, StartUpShowsTheBannerAndArmsTheMonthlyCheck) {
     EXPECT_FALSE(ui.tDelayUpdate.running());
 }
 
+TEST_F(MainForm_, ShutDownTidiesTheArrangerAddressBeforeStoringIt) {
+    settings.values = {{"ServerMode", "False"}, {"ClientMode", "True"}, {"Server", "10.0.0.5"}};
+    ASSERT_TRUE(start());
+    form().ui().tServer.setText("10.0.0.");
+    form().close();
+    EXPECT_EQ(stored("Server"), "");
+}
+
 }  // namespace

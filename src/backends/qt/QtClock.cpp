@@ -12,6 +12,11 @@ std::int64_t QtClock::tickMs() const {
     return m_started.elapsed();
 }
 
+std::int64_t QtClock::tickUs() const {
+    // QElapsedTimer uses the monotonic clock where the system has one (Linux always does).
+    return m_started.nsecsElapsed() / 1000;
+}
+
 LocalDateTime QtClock::now() const {
     const QDateTime current = QDateTime::currentDateTime();
     const QDate date = current.date();

@@ -11,6 +11,7 @@ class QtClock : public Clock {
 public:
     QtClock();
     std::int64_t tickMs() const override;
+    std::int64_t tickUs() const override;
     LocalDateTime now() const override;
 
 private:

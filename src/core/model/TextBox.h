@@ -23,6 +23,7 @@ public:
             return;
         }
         m_text = std::move(text);
+        m_selLength = 0;
         if (m_selStart > m_text.size()) {
             m_selStart = m_text.size();
         }
@@ -53,6 +54,12 @@ public:
         changed.raise();
     }
     std::string selectedText() const { return m_text.substr(m_selStart, m_selLength); }
+    // The user's selection as the window reports it before each key (the clipboard keys act on
+    // it); unlike setSelection it does not refresh the widget it came from.
+    void noteSelection(std::size_t start, std::size_t length) {
+        m_selStart = start > m_text.size() ? m_text.size() : start;
+        m_selLength = length > m_text.size() - m_selStart ? m_text.size() - m_selStart : length;
+    }
 
     // Entry points for the window: a typed character (Windows-1252 code) and focus changes.
     int keyPress(int keyAscii) {

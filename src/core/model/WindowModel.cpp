@@ -36,7 +36,18 @@ WindowModel::WindowModel() {
     coKick.setCaption("Kick");
     coBan.setCaption("Ban");
 
+    coPingGame.setCaption("Ping");
+    coSendPing.setCaption("Report");
+    coPasteAddress.setCaption("Paste");
+    coCopyWAIP.setCaption("Copy");
+    coWALink.setCaption("Copy link");
+    for (CommandButton& copy : coCopyCommand) {
+        copy.setCaption("Copy");
+    }
+
     fMakeGame.setCaption("Game info");
+    coPasteGame.setCaption("Paste");
+    coScan.setCaption("Scan");
     coSendInfo.setCaption("Send");
 
     fQuickLinks.setCaption("Quick links");
@@ -68,9 +79,16 @@ std::vector<Control*> WindowModel::controls() {
             &lPassword,
             &lProtection,
             &lClientPing,
+            &coPasteAddress,
+            &coPingGame,
+            &coSendPing,
+            &coCopyCommand[0],
+            &coCopyCommand[1],
             &fServerInfo,
             &lWAAddress,
             &coRefresh,
+            &coCopyWAIP,
+            &coWALink,
             &fConnectedClients,
             &lNickCaption,
             &lIPCaption,
@@ -89,6 +107,8 @@ std::vector<Control*> WindowModel::controls() {
             &lServerType,
             &imgServerType,
             &coSendInfo,
+            &coPasteGame,
+            &coScan,
             &rtb,
             &tChat,
             &fSmiley,

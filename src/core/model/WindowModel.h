@@ -65,11 +65,20 @@ struct WindowModel {
     Label lPassword{"lPassword"};
     Label lProtection{"lProtection"};
     Label lClientPing{"lClientPing"};
+    CommandButton coPasteAddress{"coPasteAddress"};
+    CommandButton coPingGame{"coPingGame"};
+    CommandButton coSendPing{"coSendPing"};
+    // The pair of console-command copy buttons: index 0 here, index 1 on the Game tab.
+    // The Fighter tab's and the Game tab's copy of the console command.
+    std::array<CommandButton, 2> coCopyCommand{CommandButton{"coCopyCommand(0)"},
+                                               CommandButton{"coCopyCommand(1)"}};
 
     // Connections tab.
     Label fServerInfo{"fServerInfo"};
     Label lWAAddress{"lWAAddress"};
     CommandButton coRefresh{"coRefresh"};
+    CommandButton coCopyWAIP{"coCopyWAIP"};
+    CommandButton coWALink{"coWALink"};
     Label fConnectedClients{"fConnectedClients"};
     Label lNickCaption{"lNickCaption"};
     Label lIPCaption{"lIPCaption"};
@@ -90,6 +99,8 @@ struct WindowModel {
     Label lServerType{"lServerType"};
     Label imgServerType{"imgServerType"};
     CommandButton coSendInfo{"coSendInfo"};
+    CommandButton coPasteGame{"coPasteGame"};
+    CommandButton coScan{"coScan"};
 
     // Chat tab.
     RichTextBox rtb{"rtb"};
