@@ -10,16 +10,20 @@
 #include "platform/linux/LinuxUdpSocket.h"
 #include "platform/linux/UnixSignals.h"
 #include "platform/linux/X11HotKeys.h"
+#include "platform/linux/X11ProcessWindows.h"
 #include "platform/linux/XdgUrlSchemeRegistry.h"
+#include "platform/linux/XrandrDisplayGamma.h"
 #include "platform/qt/QtApplication.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtClock.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtEventPump.h"
+#include "platform/qt/QtFileDialog.h"
 #include "platform/qt/QtInstanceChannel.h"
 #include "platform/qt/QtMessageBox.h"
 #include "platform/qt/QtSettingsBackend.h"
 #include "platform/qt/QtSoundPlayer.h"
+#include "platform/qt/QtTextMetrics.h"
 #include "platform/qt/QtTimerDriver.h"
 #include "platform/qt/QtWindowSystem.h"
 #include "shell/MainForm.h"
@@ -37,6 +41,9 @@ struct ProgramOptions {
     SettingsBackend* settings = nullptr;
     InstanceChannel* instances = nullptr;
     UrlSchemeRegistry* urlScheme = nullptr;
+    FileDialog* fileDialog = nullptr;
+    // Where Steam installations are looked for; the user's home folder unless a test says.
+    std::string homeFolder;
     // Tests run several copies in one process; only the real program listens for signals.
     bool handleSignals = true;
 };
@@ -79,6 +86,10 @@ private:
     std::unique_ptr<QtInstanceChannel> m_instances;
     X11HotKeys m_hotKeys;
     std::unique_ptr<QtTrayIcon> m_tray;
+    std::unique_ptr<XrandrDisplayGamma> m_displayGamma;
+    std::unique_ptr<X11ProcessWindows> m_processes;
+    std::unique_ptr<QtFileDialog> m_fileDialog;
+    std::unique_ptr<QtTextMetrics> m_textMetrics;
     std::unique_ptr<Platform> m_platform;
     std::unique_ptr<MainForm> m_form;
     QtTimerDriver m_timers;

@@ -39,13 +39,21 @@ MainForm::MainForm(WindowModel& ui, const ShellServices& services)
       m_serverLinks(ServerLinks::Services{m_ui, m_state, m_settings, m_messages, m_platform.windows,
                                           m_platform.pump, m_platform.sound, m_platform.socket,
                                           services.urlScheme},
-                    [this] { m_link.fighter().coConnect_Click(); }) {
+                    [this] { m_link.fighter().coConnect_Click(); }),
+      m_gameWindows(services.game.processes),
+      m_colour(m_ui, m_state, m_settings, services.game.display, m_gameWindows),
+      m_launch(GameLaunch::Services{m_ui, m_state, m_settings, m_messages, m_gameWindows,
+                                    m_platform.desktop, m_platform.clipboard,
+                                    services.game.fileDialog, services.game.metrics,
+                                    services.game.homeFolder}) {
     m_state.sAppCaption = appCaption();
     m_state.sVersion = std::to_string(SQUADLINK_VERSION_MAJOR) + "." +
                        std::to_string(SQUADLINK_VERSION_MINOR) + "." +
                        std::to_string(SQUADLINK_VERSION_PATCH);
     m_ui.frmSQD.setVisible(false);
     m_link.connectHandlers();
+    m_colour.connectHandlers(m_guard);
+    m_launch.connectHandlers(m_guard);
     connectHandlers();
 }
 
@@ -105,6 +113,7 @@ bool MainForm::Form_Load(const std::vector<std::string>& arguments) {
             startStep([&] { m_ui.frmSQD.setWindowState(WindowState::Normal); });
             startStep([&] { LoadSettings(); });
             startStep([&] { InitTimers(m_ui); });
+            startStep([&] { m_colour.InitColourManagement(); });
             startStep([&] { m_serverLinks.RegisterUrlProtocol(m_services.executablePath); });
             startStep([&] { restoreMode(link); });
             startStep([&] {
@@ -206,6 +215,7 @@ void MainForm::LoadSettings() {
     m_notifier.ShowConnectionLamp();
     m_notifier.ShowClock();
     m_link.arranger().ShowOwnAddress();
+    m_launch.ShowStoredPaths();
 }
 
 void MainForm::restoreMode(const std::string& link) {
@@ -249,6 +259,7 @@ void MainForm::Form_Unload() {
     m_unloaded = true;
     auto& ui = m_ui;
     StopTimers(ui);
+    m_colour.RestoreDisplay();
     ui.tNick.setHooked(false);
     ui.tChat.setHooked(false);
     try {
@@ -284,7 +295,7 @@ void MainForm::Form_Unload() {
         }
         m_settings.writeText(key::Nick, trimBlanks(ui.tNick.text()));
         m_settings.writeText(key::Server, trimBlanks(ui.tServer.text()));
-        m_settings.writeInt(key::Gamma, ui.hsGamma.value());
+        m_colour.SaveSettings();
     }
 }
 
@@ -340,6 +351,7 @@ void MainForm::t1sec_Timer() {
     m_link.flood().t1secTick();
     m_notifier.ShowConnectionLamp();
     m_notifier.ShowClock();
+    m_colour.t1secGameWatch();
 }
 
 void MainForm::Form_Resize() {

@@ -4,6 +4,10 @@
 #include <vector>
 
 #include "chat/PlainChatView.h"
+#include "gameserver/ColourManager.h"
+#include "gameserver/GameLaunch.h"
+#include "gameserver/GameServices.h"
+#include "gameserver/GameWindows.h"
 #include "link/Link.h"
 #include "platform/HotKeys.h"
 #include "platform/InstanceChannel.h"
@@ -29,6 +33,7 @@ struct ShellServices {
     HotKeys& hotKeys;
     TrayIcon& tray;
     std::string executablePath;
+    GameServices game;
 };
 
 // The main window's behaviour: it owns the window model and the form-level state, starts the
@@ -63,6 +68,8 @@ public:
     Link& link() { return m_link; }
     Notifier& notifier() { return m_notifier; }
     ServerLinks& serverLinks() { return m_serverLinks; }
+    ColourManager& colour() { return m_colour; }
+    GameLaunch& launch() { return m_launch; }
     ErrorGuard& guard() { return m_guard; }
     bool isSecondInstance() const { return m_secondInstance; }
 
@@ -97,6 +104,9 @@ private:
     Notifier m_notifier;
     Link m_link;
     ServerLinks m_serverLinks;
+    GameWindows m_gameWindows;
+    ColourManager m_colour;
+    GameLaunch m_launch;
     bool m_ended = false;
     bool m_secondInstance = false;
     bool m_unloaded = false;

@@ -3,10 +3,14 @@
 #include <memory>
 
 #include "link/Codec.h"
+#include "platform/fake/FakeDisplayGamma.h"
+#include "platform/fake/FakeFileDialog.h"
 #include "platform/fake/FakeLifecycle.h"
+#include "platform/fake/FakeProcessWindows.h"
 #include "platform/fake/FakeServices.h"
 #include "platform/fake/FakeShellServices.h"
 #include "platform/fake/FakeSocket.h"
+#include "platform/fake/FakeTextMetrics.h"
 #include "shell/MainForm.h"
 
 using namespace squadlink;
@@ -19,8 +23,10 @@ struct ShellRig {
     MainForm& form() {
         if (!m_form) {
             m_form = std::make_unique<MainForm>(
-                model, ShellServices{platform, urlScheme, instances, hotKeys, tray,
-                                     "/opt/squadlink/bin/squadlink"});
+                model,
+                ShellServices{
+                    platform, urlScheme, instances, hotKeys, tray, "/opt/squadlink/bin/squadlink",
+                    GameServices{display, processes, fileDialog, metrics, "/home/nobody"}});
         }
         return *m_form;
     }
@@ -45,6 +51,10 @@ struct ShellRig {
     FakeInstanceChannel instances;
     FakeHotKeys hotKeys;
     FakeTray tray;
+    FakeDisplayGamma display;
+    FakeProcessWindows processes;
+    FakeFileDialog fileDialog;
+    FakeTextMetrics metrics;
     Platform platform{socket, pump,    clock,       boxes,     settings,
                       sound,  windows, application, clipboard, desktop};
     std::unique_ptr<MainForm> m_form;

@@ -52,6 +52,14 @@ struct WindowModel {
     CheckBox chFeedback{"chFeedback"};
     CheckBox chAutoConnect{"chAutoConnect"};
     Label lFirewall{"lFirewall"};
+    Label fPaths{"fPaths"};
+    Label lHL{"lHL"};
+    CommandButton coSearchHL{"coSearchHL"};
+    CommandButton coHL{"coHL"};
+    Label lPathHL{"lPathHL"};
+    Label lCD{"lCD"};
+    CommandButton coCD{"coCD"};
+    Label lPathCD{"lPathCD"};
 
     // Fighter tab.
     Label fClientConnect{"fClientConnect"};
@@ -61,6 +69,8 @@ struct WindowModel {
     Label lPassword{"lPassword"};
     Label lProtection{"lProtection"};
     Label lClientPing{"lClientPing"};
+    Label lPlay{"lPlay"};
+    CommandButton coPlay{"coPlay"};
 
     // Connections tab.
     Label fServerInfo{"fServerInfo"};
@@ -86,13 +96,32 @@ struct WindowModel {
     Label lServerType{"lServerType"};
     Label imgServerType{"imgServerType"};
     CommandButton coSendInfo{"coSendInfo"};
+    Label fPlayGame{"fPlayGame"};
+    Label lWAPlayGame{"lWAPlayGame"};
+    CommandButton coWAPlayGame{"coWAPlayGame"};
+    Label lNoteCD{"lNoteCD"};
 
     // Chat tab.
     Label rtb{"rtb"};
     TextBox tChat{"tChat"};
 
-    // Tools tab: the gamma slider the hot keys move.
+    // Tools tab: the colour manager; the hot keys move the gamma slider.
+    Label fCM{"fCM"};
+    Label lCM{"lCM"};
+    CommandButton coTurn{"coTurn"};
+    Label lBrightness{"lBrightness"};
+    ScrollBar hsBrightness{"hsBrightness", 40, 160, 10, 100};
+    Label lBValue{"lBValue"};
+    Label lContrast{"lContrast"};
+    ScrollBar hsContrast{"hsContrast", 30, 180, 10, 100};
+    Label lCValue{"lCValue"};
+    Label lGamma{"lGamma"};
     ScrollBar hsGamma{"hsGamma", 50, 600, 50, 100};
+    Label lGValue{"lGValue"};
+    Label lResetCM{"lResetCM"};
+    CommandButton coResetCM{"coResetCM"};
+    CheckBox chAutoCM{"chAutoCM"};
+    Label lNoteCM{"lNoteCM"};
 
     // Misc tab.
     Label fReset{"fReset"};
