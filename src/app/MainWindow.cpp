@@ -82,6 +82,14 @@ QLabel* notBuiltYet(const char* what, QWidget* parent) {
     return label;
 }
 
+// A hint label with its button at the end of the row.
+QHBoxLayout* buttonRow(const char* label, const char* button, QWidget* parent) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(named(new QLabel(parent), label), 1);
+    row->addWidget(named(new QPushButton(parent), button));
+    return row;
+}
+
 QPixmap lampPixmap(const QColor& colour) {
     QPixmap pixmap(kLampSize, kLampSize);
     pixmap.fill(Qt::transparent);
@@ -210,10 +218,7 @@ QWidget* MainWindow::buildConfigurationTab() {
     grid->setColumnStretch(1, 1);
     layout->addWidget(settings);
 
-    auto* paths = new QGroupBox(QStringLiteral("Paths"), page);
-    auto* pathsLayout = new QVBoxLayout(paths);
-    pathsLayout->addWidget(notBuiltYet("Game paths are not built yet.", paths));
-    layout->addWidget(paths);
+    layout->addWidget(buildPathsFrame(page));
 
     auto* firewall = named(new QLabel(page), "lFirewall");
     firewall->setWordWrap(true);
@@ -245,6 +250,7 @@ QWidget* MainWindow::buildFighterTab() {
     grid->setColumnStretch(1, 1);
     layout->addWidget(received);
     layout->addWidget(notBuiltYet("Ping, Report and Play are not built yet.", page));
+    layout->addLayout(buttonRow("lPlay", "coPlay", page));
     layout->addStretch(1);
     return page;
 }
@@ -322,6 +328,7 @@ QWidget* MainWindow::buildGameTab() {
     grid->addLayout(send, 7, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     layout->addWidget(game);
+    layout->addWidget(buildPlayGameFrame(page));
     layout->addStretch(1);
     return page;
 }
@@ -343,19 +350,73 @@ QWidget* MainWindow::buildToolsTab() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(notBuiltYet("The reflex tester is not built yet.", page));
-    auto* colour = new QGroupBox(QStringLiteral("Color manager"), page);
-    auto* grid = new QGridLayout(colour);
-    grid->addWidget(fixedLabel("Gamma:", colour), 0, 0);
-    auto* gamma = named(new QScrollBar(Qt::Horizontal, colour), "hsGamma");
-    grid->addWidget(gamma, 0, 1);
-    grid->addWidget(notBuiltYet("Applying the display ramp is not built yet; Ctrl+Shift+keypad "
-                                "plus and minus move the gamma value.",
-                                colour),
-                    1, 0, 1, 2);
-    grid->setColumnStretch(1, 1);
-    layout->addWidget(colour);
+    layout->addWidget(buildColourFrame(page));
     layout->addStretch(1);
     return page;
+}
+
+QWidget* MainWindow::buildPathsFrame(QWidget* page) {
+    auto* paths = named(new QGroupBox(page), "fPaths");
+    auto* grid = new QGridLayout(paths);
+    grid->addWidget(named(new QLabel(paths), "lHL"), 0, 0);
+    grid->addWidget(named(new QPushButton(paths), "coSearchHL"), 0, 1);
+    auto* browseHL = named(new QPushButton(paths), "coHL");
+    browseHL->setAccessibleName(QStringLiteral("Browse to Half-Life executable"));
+    grid->addWidget(browseHL, 0, 2);
+    auto* pathHL = valueLabel("lPathHL", paths);
+    pathHL->setAccessibleName(QStringLiteral("Half-Life executable"));
+    grid->addWidget(pathHL, 1, 0, 1, 3);
+    grid->addWidget(named(new QLabel(paths), "lCD"), 2, 0);
+    auto* browseCD = named(new QPushButton(paths), "coCD");
+    browseCD->setAccessibleName(QStringLiteral("Browse to Cheating-Death executable"));
+    grid->addWidget(browseCD, 2, 2);
+    auto* pathCD = valueLabel("lPathCD", paths);
+    pathCD->setAccessibleName(QStringLiteral("Cheating-Death executable"));
+    grid->addWidget(pathCD, 3, 0, 1, 3);
+    grid->setColumnStretch(0, 1);
+    return paths;
+}
+
+QWidget* MainWindow::buildPlayGameFrame(QWidget* page) {
+    auto* play = named(new QGroupBox(page), "fPlayGame");
+    auto* layout = new QVBoxLayout(play);
+    layout->addLayout(buttonRow("lWAPlayGame", "coWAPlayGame", play));
+    auto* note = named(new QLabel(play), "lNoteCD");
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    return play;
+}
+
+QWidget* MainWindow::buildColourFrame(QWidget* page) {
+    auto* colour = named(new QGroupBox(page), "fCM");
+    auto* grid = new QGridLayout(colour);
+    grid->addWidget(named(new QLabel(colour), "lCM"), 0, 0, 1, 2);
+    grid->addWidget(named(new QPushButton(colour), "coTurn"), 0, 2);
+    const std::tuple<const char*, const char*, const char*, const char*> sliders[] = {
+        {"lBrightness", "hsBrightness", "lBValue", "Brightness"},
+        {"lContrast", "hsContrast", "lCValue", "Contrast"},
+        {"lGamma", "hsGamma", "lGValue", "Gamma"}};
+    int row = 1;
+    for (const auto& [caption, slider, value, name] : sliders) {
+        grid->addWidget(named(new QLabel(colour), caption), row, 0);
+        auto* bar = named(new QScrollBar(Qt::Horizontal, colour), slider);
+        bar->setSingleStep(1);
+        bar->setAccessibleName(QString::fromLatin1(name));
+        grid->addWidget(bar, row, 1);
+        auto* shown = valueLabel(value, colour);
+        shown->setMinimumWidth(40);
+        shown->setAccessibleName(QStringLiteral("%1 value").arg(QLatin1String(name)));
+        grid->addWidget(shown, row, 2);
+        ++row;
+    }
+    grid->addWidget(named(new QCheckBox(colour), "chAutoCM"), row++, 0, 1, 3);
+    grid->addWidget(named(new QLabel(colour), "lResetCM"), row, 0, 1, 2);
+    grid->addWidget(named(new QPushButton(colour), "coResetCM"), row++, 2);
+    auto* note = named(new QLabel(colour), "lNoteCM");
+    note->setWordWrap(true);
+    grid->addWidget(note, row, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+    return colour;
 }
 
 QWidget* MainWindow::buildMiscTab() {

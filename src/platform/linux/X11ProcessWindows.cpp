@@ -20,6 +20,8 @@ namespace squadlink {
 namespace {
 
 constexpr std::size_t kLongestProcFile = 64 * 1024;
+// The kernel keeps 15 characters of a process's name.
+constexpr std::size_t kKernelNameLength = 15;
 
 std::string readProcFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -125,14 +127,17 @@ X11ProcessWindows::X11ProcessWindows(_XDisplay* display, std::string procRoot)
 }
 
 std::string X11ProcessWindows::processName(const std::string& comm, const std::string& cmdline) {
+    std::string name = comm;
+    while (!name.empty() && (name.back() == '\n' || name.back() == '\0')) {
+        name.pop_back();
+    }
     const std::string program = cmdline.substr(0, cmdline.find('\0'));
     const auto cut = program.find_last_of("/\\");
-    std::string name = cut == std::string::npos ? program : program.substr(cut + 1);
-    if (name.empty()) {
-        name = comm;
-        while (!name.empty() && (name.back() == '\n' || name.back() == '\0')) {
-            name.pop_back();
-        }
+    const std::string started = cut == std::string::npos ? program : program.substr(cut + 1);
+    // The kernel's name is the executable's (Wine sets it to the Windows program's), but cut to
+    // 15 characters: then the name the program was started by, when it begins the same.
+    if (name.empty() || (name.size() == kKernelNameLength && started.rfind(name, 0) == 0)) {
+        return started;
     }
     return name;
 }

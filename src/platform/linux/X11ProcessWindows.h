@@ -21,9 +21,9 @@ public:
     WindowId foregroundWindow() const override;
     bool closeWindow(WindowId window) override;
 
-    // The executable's file name of one process, from its command line and its kernel name:
-    // the program as started (argv[0], with either kind of path separator, as Wine gives a
-    // Windows path), else the kernel's name.
+    // The executable's file name of one process: the kernel's name for it, or, where that was
+    // cut short, the file name the program was started by (argv[0], with either kind of path
+    // separator, as Wine gives a Windows path).
     static std::string processName(const std::string& comm, const std::string& cmdline);
 
 private:
