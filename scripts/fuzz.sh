@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets and fuzzes datagram handling for a bounded time.
+# Builds the libFuzzer targets and fuzzes what the program parses (datagrams, Steam's library
+# list) for a bounded total time: most of it on datagrams, the network's input.
 # Usage: scripts/fuzz.sh <seconds>   (default 60)
-# Exits non-zero when the fuzzer finds a crash; the input is kept in build/fuzz/artifacts.
+# Exits non-zero when a fuzzer finds a crash; the input is kept in build/fuzz/artifacts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,26 +13,37 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
 fi
 
 cmake --preset fuzz
-cmake --build --preset fuzz --target datagram_fuzzer
+cmake --build --preset fuzz --target datagram_fuzzer libraryfolders_fuzzer
 
 build_dir=build/fuzz
-fuzzer="$build_dir/fuzz/datagram_fuzzer"
 artifacts="$build_dir/artifacts"
 mkdir -p "$artifacts"
 
-# The fuzzer adds what it finds to its corpus; keep the committed seeds untouched.
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp fuzz/corpus/datagram/* "$work/"
+library_seconds=$((seconds / 5))
+if [ "$library_seconds" -lt 1 ]; then library_seconds=1; fi
+datagram_seconds=$((seconds - library_seconds))
+if [ "$datagram_seconds" -lt 1 ]; then datagram_seconds=1; fi
 
-status=0
-timeout --kill-after=30 $((seconds + 120)) \
-    "$fuzzer" "$work" \
-    -max_total_time="$seconds" -max_len=65507 -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$artifacts/" || status=$?
+# run <fuzzer> <corpus folder> <seconds> <max input length>
+run() {
+    local name="$1" corpus="$2" time="$3" max_len="$4"
+    local fuzzer="$build_dir/fuzz/$name"
+    # The fuzzer adds what it finds to its corpus; keep the committed seeds untouched.
+    local work
+    work=$(mktemp -d)
+    cp "fuzz/corpus/$corpus"/* "$work/"
+    local status=0
+    timeout --kill-after=30 $((time + 120)) \
+        "$fuzzer" "$work" \
+        -max_total_time="$time" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 -artifact_prefix="$artifacts/" || status=$?
+    rm -rf "$work"
+    if [ "$status" -ne 0 ]; then
+        echo "$name failed (exit $status); reproduce with: $fuzzer $artifacts/<file>" >&2
+        exit "$status"
+    fi
+    echo "$name: no crash in ${time}s"
+}
 
-if [ "$status" -ne 0 ]; then
-    echo "datagram_fuzzer failed (exit $status); reproduce with: $fuzzer $artifacts/<file>" >&2
-    exit "$status"
-fi
-echo "datagram_fuzzer: no crash in ${seconds}s"
+run datagram_fuzzer datagram "$datagram_seconds" 65507
+run libraryfolders_fuzzer libraryfolders "$library_seconds" 65536
