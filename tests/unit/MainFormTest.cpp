@@ -305,3 +305,34 @@ TEST_F(MainForm_, UnexpectedErrorIsShownAndEndsAfterShutDown) {
 }
 
 }  // namespace
+
+TEST_F(MainForm_, ColourSettingsComeBackAndTheRampIsPutBackAtShutDown) {
+    settings.values = {{"Gamma", "250"}, {"Contrast", "80"}, {"Brightness", "110"}};
+    ASSERT_TRUE(start());
+    auto& ui = form().ui();
+    EXPECT_EQ(ui.hsGamma.value(), 250);
+    EXPECT_EQ(ui.lGValue.caption(), "2.50");
+    const GammaTable startup = display.current;
+    ui.coTurn.click();
+    ASSERT_NE(display.current, startup);
+    // The hot keys move the applied gamma.
+    hotKeys.press(HotKeys::Key::GammaUp);
+    EXPECT_EQ(ui.hsGamma.value(), 300);
+    EXPECT_EQ(display.current, form().colour().customRamp());
+    form().close();
+    EXPECT_EQ(display.current, startup);
+    EXPECT_EQ(stored("Gamma"), "300");
+    EXPECT_EQ(stored("Contrast"), "80");
+    EXPECT_EQ(stored("Brightness"), "110");
+}
+
+TEST_F(MainForm_, GameWatchRunsOnTheOneSecondTick) {
+    settings.values = {{"AutoCM", "1"}};
+    ASSERT_TRUE(start());
+    processes.running = {{321, "hl.exe"}};
+    processes.windows = {{77, 321, "", false}};
+    processes.foreground = 77;
+    form().ui().t1sec.tick();
+    EXPECT_TRUE(form().state().bGameInFront);
+    EXPECT_EQ(display.current, form().colour().customRamp());
+}
