@@ -118,12 +118,16 @@ void ColourManager::buildCustomRamp() {
 void ColourManager::applyCustom() {
     if (m_supported) {
         m_display.apply(m_customRamp);
+        m_customShown = true;
     }
 }
 
 void ColourManager::applyStartup() {
-    if (m_supported) {
+    // Only our own ramp is taken back: a ramp another tool set meanwhile (a night-light
+    // program) is not ours to overwrite.
+    if (m_supported && m_customShown) {
         m_display.restoreFirstRead();
+        m_customShown = false;
     }
 }
 

@@ -61,6 +61,8 @@ private:
     GammaTable m_customRamp{};
     bool m_supported = false;
     bool m_autoCM = false;
+    // The custom ramp is on the display (applied and not yet taken back).
+    bool m_customShown = false;
 };
 
 }  // namespace squadlink

@@ -99,8 +99,18 @@ std::optional<GameWindows::WindowId> GameWindows::FindWindowWithTitle(
 }
 
 std::optional<GameWindows::WindowId> GameWindows::FindGameWindow() const {
-    for (const char* name : {"hl_linux", "hl.exe"}) {
-        const std::int64_t id = FindProcessId(name);
+    // One look at the process table serves both names: this runs every second.
+    std::int64_t native = 0;
+    std::int64_t windows = 0;
+    for (const auto& process : m_system.processes()) {
+        const std::string name = lower(process.name);
+        if (native == 0 && WildcardMatch(name, "hl_linux")) {
+            native = process.id;
+        } else if (windows == 0 && WildcardMatch(name, "hl.exe")) {
+            windows = process.id;
+        }
+    }
+    for (const std::int64_t id : {native, windows}) {
         if (id == 0) {
             continue;
         }

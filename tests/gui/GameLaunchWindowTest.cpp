@@ -34,14 +34,15 @@ public:
         const QString script = m_folder.path() + QStringLiteral("/steam");
         QFile file(script);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n"
-                   "if [ \"$1\" = -applaunch ]; then\n"
-                   "  printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.part\"\n"
-                   "  printf '%s\\n' \"$PWD\" >> \"$(dirname \"$0\")/args.part\"\n"
-                   "  mv \"$(dirname \"$0\")/args.part\" \"$(dirname \"$0\")/args\"\n"
-                   "  exit 0\n"
-                   "fi\n"
-                   "while :; do sleep 1; done\n");
+        file.write(
+            "#!/bin/sh\n"
+            "if [ \"$1\" = -applaunch ]; then\n"
+            "  printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.part\"\n"
+            "  printf '%s\\n' \"$PWD\" >> \"$(dirname \"$0\")/args.part\"\n"
+            "  mv \"$(dirname \"$0\")/args.part\" \"$(dirname \"$0\")/args\"\n"
+            "  exit 0\n"
+            "fi\n"
+            "while :; do sleep 1; done\n");
         file.close();
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         m_oldPath = qgetenv("PATH");

@@ -144,8 +144,8 @@ TEST_F(OnXvfb, GameWindowFoundByProcessAndTitle) {
     X11ProcessWindows system(m_display);
     GameWindows windows(system);
     const ::Window window = createWindow(m_display, game.id(), "Counter-Strike");
-    const ::Window other = createWindow(m_display, QCoreApplication::applicationPid(),
-                                        "Counter-Strike");
+    const ::Window other =
+        createWindow(m_display, QCoreApplication::applicationPid(), "Counter-Strike");
 
     bool listed = false;
     for (const auto& w : system.topLevelWindows()) {

@@ -35,16 +35,52 @@ struct RampRow {
 };
 
 const RampRow kRampRows[] = {
-    {1.0F, 1.0F, 1.0F, {{0, 256}, {1, 257}, {2, 514}, {17, 4369}, {64, 16448}, {127, 32639},
-                        {128, -32640}, {200, -14136}, {254, -258}, {255, -1}}},
-    {2.0F, 1.0F, 1.0F, {{0, 4092}, {1, 4104}, {2, 5804}, {17, 16921}, {64, -32704},
-                        {100, -24496}, {127, -19287}, {128, -19105}, {200, -7497}, {255, -1}}},
-    {1.5F, 1.2F, 0.9F, {{0, 256}, {17, 256}, {64, 15947}, {100, 27258}, {127, -30935},
-                        {128, -30676}, {200, -13691}, {254, -6554}, {255, -6554}}},
-    {0.5F, 0.3F, 1.6F, {{0, -18187}, {1, -18133}, {17, -17243}, {64, -14361}, {128, -9793},
-                        {200, -3765}, {254, -1}}},
-    {6.0F, 1.8F, 0.4F, {{0, 256}, {64, 687}, {100, 14473}, {127, 18995}, {128, 19133},
-                        {200, 26214}, {255, 26214}}},
+    {1.0F,
+     1.0F,
+     1.0F,
+     {{0, 256},
+      {1, 257},
+      {2, 514},
+      {17, 4369},
+      {64, 16448},
+      {127, 32639},
+      {128, -32640},
+      {200, -14136},
+      {254, -258},
+      {255, -1}}},
+    {2.0F,
+     1.0F,
+     1.0F,
+     {{0, 4092},
+      {1, 4104},
+      {2, 5804},
+      {17, 16921},
+      {64, -32704},
+      {100, -24496},
+      {127, -19287},
+      {128, -19105},
+      {200, -7497},
+      {255, -1}}},
+    {1.5F,
+     1.2F,
+     0.9F,
+     {{0, 256},
+      {17, 256},
+      {64, 15947},
+      {100, 27258},
+      {127, -30935},
+      {128, -30676},
+      {200, -13691},
+      {254, -6554},
+      {255, -6554}}},
+    {0.5F,
+     0.3F,
+     1.6F,
+     {{0, -18187}, {1, -18133}, {17, -17243}, {64, -14361}, {128, -9793}, {200, -3765}, {254, -1}}},
+    {6.0F,
+     1.8F,
+     0.4F,
+     {{0, 256}, {64, 687}, {100, 14473}, {127, 18995}, {128, 19133}, {200, 26214}, {255, 26214}}},
 };
 
 }  // namespace
@@ -192,10 +228,9 @@ TEST_F(ColourManagerTest, DisplayWithoutRampDisablesTheFrameButKeepsTheSliders) 
     backend.values = {{"Gamma", "300"}, {"AutoCM", "1"}};
     start();
     EXPECT_EQ(ui.fCM.caption(), "Color manager (not supported by your display adapter)");
-    for (const Control* control :
-         std::initializer_list<const Control*>{&ui.fCM, &ui.coTurn, &ui.hsBrightness,
-                                               &ui.hsContrast, &ui.hsGamma, &ui.lGValue,
-                                               &ui.coResetCM, &ui.lNoteCM, &ui.chAutoCM}) {
+    for (const Control* control : std::initializer_list<const Control*>{
+             &ui.fCM, &ui.coTurn, &ui.hsBrightness, &ui.hsContrast, &ui.hsGamma, &ui.lGValue,
+             &ui.coResetCM, &ui.lNoteCM, &ui.chAutoCM}) {
         EXPECT_FALSE(control->enabled()) << control->name();
     }
     EXPECT_FALSE(ui.chAutoCM.checked());
@@ -319,4 +354,19 @@ TEST_F(ColourManagerTest, ManualModeIgnoresTheGameWatch) {
     showGame(false);
     manager.t1secGameWatch();
     EXPECT_EQ(display.current, custom);
+}
+
+TEST_F(ColourManagerTest, OnlyOurOwnRampIsTakenBack) {
+    start();
+    ui.hsGamma.setValue(300);
+    ui.coResetCM.click();
+    manager.RestoreDisplay();
+    // Never applied: a ramp another program set is left alone.
+    EXPECT_EQ(display.restores, 0);
+    EXPECT_TRUE(display.applied.empty());
+    ui.coTurn.click();
+    ui.coTurn.click();
+    EXPECT_EQ(display.restores, 1);
+    manager.RestoreDisplay();
+    EXPECT_EQ(display.restores, 1);
 }

@@ -155,9 +155,9 @@ TEST_F(GameLaunchTest, PlayStartsSteamOntoTheServer) {
     ASSERT_EQ(desktop.started.size(), 1U) << lastMessage();
     const auto& started = desktop.started.front();
     EXPECT_EQ(started.program, "steam");
-    EXPECT_EQ(started.arguments, (std::vector<std::string>{"-applaunch", "10", "+password",
-                                                           "secret", "+connect",
-                                                           "10.0.0.1:27015"}));
+    EXPECT_EQ(started.arguments,
+              (std::vector<std::string>{"-applaunch", "10", "+password", "secret", "+connect",
+                                        "10.0.0.1:27015"}));
     EXPECT_EQ(started.workingFolder, "/games/Half-Life/");
     EXPECT_EQ(clipboard.content, "password \"secret\"; connect 10.0.0.1:27015");
     EXPECT_EQ(ui.frmSQD.windowState(), WindowState::Minimized);
@@ -336,13 +336,15 @@ TEST_F(GameLaunchTest, BrowseStoresAndShowsThePaths) {
 }
 
 TEST_F(GameLaunchTest, SearchFindsTheExecutableInASteamLibrary) {
-    const fs::path root = fs::temp_directory_path() / ("squadlink-search-" + std::to_string(::getpid()));
+    const fs::path root =
+        fs::temp_directory_path() / ("squadlink-search-" + std::to_string(::getpid()));
     fs::remove_all(root);
     GameLaunch search{GameLaunch::Services{ui, state, settings, messages, windows, desktop,
                                            clipboard, files, metrics, root.string()}};
     search.coSearchHL_Click();
-    EXPECT_EQ(lastMessage(), "Half-Life executable was not found   \r\n"
-                             "Please use the Browse button to locate it   ");
+    EXPECT_EQ(lastMessage(),
+              "Half-Life executable was not found   \r\n"
+              "Please use the Browse button to locate it   ");
     EXPECT_EQ(boxes.shown.back().flags, 64);
 
     const fs::path steam = root / ".local/share/Steam";

@@ -35,7 +35,8 @@ const VdfRow kVdfRows[] = {
      "\"path\" \"/nope3\" } } }",
      {}},
     {"another file altogether", "\"config\" { \"0\" { \"path\" \"/nope\" } }", {}},
-    {"cut off inside a string", "\"libraryfolders\" { \"0\" { \"path\" \"/ok\" } \"1\" { \"path\" \"/cu",
+    {"cut off inside a string",
+     "\"libraryfolders\" { \"0\" { \"path\" \"/ok\" } \"1\" { \"path\" \"/cu",
      {"/ok"}},
     {"unbalanced close", "} \"libraryfolders\" { \"0\" { \"path\" \"/late\" } }", {}},
     {"empty", "", {}},
@@ -63,13 +64,15 @@ TEST(SteamLibrary, ParsesLibraryFolderFiles) {
 TEST(SteamLibrary, EveryShortPrefixParsesWithoutHarm) {
     const std::string text = kVdfRows[0].text;
     for (std::size_t length = 0; length <= text.size(); ++length) {
-        const auto paths = SteamLibrary::ParseLibraryFolders(std::string_view(text).substr(0, length));
+        const auto paths =
+            SteamLibrary::ParseLibraryFolders(std::string_view(text).substr(0, length));
         EXPECT_LE(paths.size(), 2U) << length;
     }
 }
 
 TEST(SteamLibrary, LooksInSteamFoldersAndListedLibrariesOnce) {
-    const fs::path home = fs::temp_directory_path() / ("squadlink-libs-" + std::to_string(::getpid()));
+    const fs::path home =
+        fs::temp_directory_path() / ("squadlink-libs-" + std::to_string(::getpid()));
     fs::remove_all(home);
     const fs::path steam = home / ".local/share/Steam";
     fs::create_directories(steam / "steamapps/common/Half-Life");
@@ -79,8 +82,9 @@ TEST(SteamLibrary, LooksInSteamFoldersAndListedLibrariesOnce) {
     const fs::path extra = home / "disk2/SteamLibrary";
     fs::create_directories(extra / "steamapps/common/Half-Life");
     std::ofstream(steam / "steamapps/libraryfolders.vdf")
-        << "\"libraryfolders\" { \"0\" { \"path\" \"" << steam.string() << "\" } \"1\" { \"path\" \""
-        << extra.string() << "\" } \"2\" { \"path\" \"/no/such/folder\" } }";
+        << "\"libraryfolders\" { \"0\" { \"path\" \"" << steam.string()
+        << "\" } \"1\" { \"path\" \"" << extra.string()
+        << "\" } \"2\" { \"path\" \"/no/such/folder\" } }";
     const auto libraries = SteamLibrary::LibraryFolders(home.string());
     EXPECT_EQ(libraries,
               (std::vector<std::string>{(home / ".steam/steam").string(), extra.string()}));

@@ -158,8 +158,11 @@ std::vector<ProcessWindows::Process> X11ProcessWindows::processes() const {
         }
         // A process may end between the listing and the reads: it then has no name and is
         // skipped.
-        const std::string name = processName(readProcFile(entry.path() / "comm"),
-                                             readProcFile(entry.path() / "cmdline"));
+        const std::string comm = readProcFile(entry.path() / "comm");
+        // The command line only matters where the kernel's name may have been cut short.
+        const bool cut = comm.empty() || comm.size() > kKernelNameLength;
+        const std::string name =
+            processName(comm, cut ? readProcFile(entry.path() / "cmdline") : std::string());
         if (!name.empty()) {
             found.push_back(Process{std::stoll(pid), name});
         }
