@@ -391,7 +391,7 @@ QWidget* MainWindow::buildColourFrame(QWidget* page) {
     auto* colour = named(new QGroupBox(page), "fCM");
     auto* grid = new QGridLayout(colour);
     grid->addWidget(named(new QLabel(colour), "lCM"), 0, 0, 1, 2);
-    grid->addWidget(named(new QPushButton(colour), "coTurn"), 0, 2);
+    grid->addWidget(named(new QPushButton(colour), "coTurn"), 0, 2, 1, 2);
     const std::tuple<const char*, const char*, const char*, const char*> sliders[] = {
         {"lBrightness", "hsBrightness", "lBValue", "Brightness"},
         {"lContrast", "hsContrast", "lCValue", "Contrast"},
@@ -409,12 +409,24 @@ QWidget* MainWindow::buildColourFrame(QWidget* page) {
         grid->addWidget(shown, row, 2);
         ++row;
     }
-    grid->addWidget(named(new QCheckBox(colour), "chAutoCM"), row++, 0, 1, 3);
+    // The hot-key hints beside the gamma slider.
+    auto* hints = new QHBoxLayout;
+    hints->setSpacing(2);
+    for (const auto& [hint, accessible] : {std::pair{"pbGamaUp", "Gamma up hot key"},
+                                           std::pair{"pbGamaDown", "Gamma down hot key"}}) {
+        auto* picture = named(new QLabel(colour), hint);
+        picture->setFixedSize(14, 14);
+        picture->setAlignment(Qt::AlignCenter);
+        picture->setAccessibleName(QString::fromLatin1(accessible));
+        hints->addWidget(picture);
+    }
+    grid->addLayout(hints, row - 1, 3);
+    grid->addWidget(named(new QCheckBox(colour), "chAutoCM"), row++, 0, 1, 4);
     grid->addWidget(named(new QLabel(colour), "lResetCM"), row, 0, 1, 2);
-    grid->addWidget(named(new QPushButton(colour), "coResetCM"), row++, 2);
+    grid->addWidget(named(new QPushButton(colour), "coResetCM"), row++, 2, 1, 2);
     auto* note = named(new QLabel(colour), "lNoteCM");
     note->setWordWrap(true);
-    grid->addWidget(note, row, 0, 1, 3);
+    grid->addWidget(note, row, 0, 1, 4);
     grid->setColumnStretch(1, 1);
     return colour;
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractSlider>
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCursor>
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QMoveEvent>
+#include <QPalette>
 #include <QPointer>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -282,6 +284,26 @@ void ModelBinding::bind(Label& label, QWidget* widget) {
         if (!alive.expired() && !target.isNull()) {
             target->setFocus(Qt::OtherFocusReason);
         }
+    });
+}
+
+void ModelBinding::bind(HintPicture& picture, QLabel* widget) {
+    widget->setTextFormat(Qt::PlainText);
+    widget->setAutoFillBackground(true);
+    onChanged(picture, widget, [&picture](QLabel* w) {
+        setIfDifferent(w, picture.enabled(), picture.visible());
+        w->setText(Cp1252::toUnicode(picture.caption()));
+        w->setToolTip(Cp1252::toUnicode(picture.toolTip()));
+        w->setAccessibleDescription(w->toolTip());
+        QPalette palette = w->palette();
+        const QPalette system = QApplication::palette();
+        palette.setColor(QPalette::Window, picture.highlighted()
+                                               ? system.color(QPalette::ToolTipBase)
+                                               : system.color(QPalette::Dark));
+        palette.setColor(QPalette::WindowText, picture.highlighted()
+                                                   ? system.color(QPalette::ToolTipText)
+                                                   : system.color(QPalette::BrightText));
+        w->setPalette(palette);
     });
 }
 
@@ -762,6 +784,11 @@ std::vector<std::string> ModelBinding::bindAll(const std::vector<Control*>& cont
                     bound = true;
                 } else if (auto* a = qobject_cast<QAction*>(object)) {
                     bind(*item, a);
+                    bound = true;
+                }
+            } else if (auto* hint = dynamic_cast<HintPicture*>(control)) {
+                if (auto* w = qobject_cast<QLabel*>(object)) {
+                    bind(*hint, w);
                     bound = true;
                 }
             } else if (auto* label = dynamic_cast<Label*>(control); label && widget) {

@@ -38,6 +38,15 @@ ColourManager::ColourManager(WindowModel& ui, FormState& state, SettingsStore& s
     m_ui.lNoteCM.setCaption(
         "NOTE: Using other color management programs in the same time may garble your display");
     m_ui.chAutoCM.setCaption("Automatically turn color management on when playing Counter-Strike");
+    m_ui.pbGamaUp.setCaption("+");
+    m_ui.pbGamaUp.setToolTip(
+        "Use the hotkey 'CTRL + SHIFT + Numpad+' to increase the gamma when "
+        "playing Counter-Strike.");
+    m_ui.pbGamaDown.setCaption("-");
+    m_ui.pbGamaDown.setToolTip(
+        "Use the hotkey 'CTRL + SHIFT + Numpad-' to decrease the gamma "
+        "when playing Counter-Strike.");
+    m_ui.pbGamaDown.setHighlighted(true);
     for (const ScrollBar* bar : {&m_ui.hsBrightness, &m_ui.hsContrast, &m_ui.hsGamma}) {
         showValue(*bar);
     }
@@ -159,6 +168,12 @@ void ColourManager::coResetCM_Click() {
         showValue(*bar);
     }
     applyStartup();
+}
+
+void ColourManager::HintBlink() {
+    const bool upShadowed = !m_ui.pbGamaUp.highlighted();
+    m_ui.pbGamaUp.setHighlighted(upShadowed);
+    m_ui.pbGamaDown.setHighlighted(!upShadowed);
 }
 
 void ColourManager::t1secGameWatch() {

@@ -39,6 +39,8 @@ public:
     void chAutoCM_Click();
     // The running-game part of the one-second tick.
     void t1secGameWatch();
+    // The one-second blink of the hot-key hints beside the gamma slider.
+    void HintBlink();
 
     bool supported() const { return m_supported; }
     const GammaTable& startupRamp() const { return m_startupRamp; }

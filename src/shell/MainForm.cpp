@@ -352,6 +352,7 @@ void MainForm::t1sec_Timer() {
     m_notifier.ShowConnectionLamp();
     m_notifier.ShowClock();
     m_colour.t1secGameWatch();
+    m_colour.HintBlink();
 }
 
 void MainForm::Form_Resize() {

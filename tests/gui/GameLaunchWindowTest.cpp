@@ -199,6 +199,8 @@ TEST(GameLaunchWindow, ColourManagerWithoutADisplayRampIsDisabled) {
     EXPECT_FALSE(frame->isEnabled());
     EXPECT_EQ(copy.widget<QScrollBar>("hsGamma")->value(), 350);
     EXPECT_EQ(copy.widget<QLabel>("lGValue")->text(), "3.50");
+    EXPECT_TRUE(copy.widget<QLabel>("pbGamaUp")->toolTip().contains("'CTRL + SHIFT + Numpad+'"));
+    EXPECT_EQ(copy.widget<QScrollBar>("hsGamma")->accessibleName(), "Gamma");
     copy.program->form().close();
     EXPECT_EQ(copy.settings.values["Gamma"], "350");
 }

@@ -277,3 +277,32 @@ TEST_F(OnXvfb, ProgramPutsTheRampBackWhenEndedBySignal) {
     QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
 }
+
+TEST(XrandrResample, StretchesAndShrinksBetweenRampLengths) {
+    std::vector<std::uint16_t> levels(256);
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        levels[i] = static_cast<std::uint16_t>(257 * i);
+    }
+    // A 1024-entry CRTC gets the same straight line, end to end.
+    const auto wide = XrandrDisplayGamma::resample(levels.data(), levels.size(), 1024);
+    ASSERT_EQ(wide.size(), 1024U);
+    EXPECT_EQ(wide.front(), 0);
+    EXPECT_EQ(wide.back(), 65535);
+    for (std::size_t j = 0; j < wide.size(); ++j) {
+        EXPECT_NEAR(wide[j], 65535.0 * static_cast<double>(j) / 1023.0, 1.0) << j;
+    }
+    // And back to 256 levels without drifting.
+    EXPECT_EQ(XrandrDisplayGamma::resample(wide.data(), wide.size(), 256), levels);
+    EXPECT_EQ(XrandrDisplayGamma::resample(levels.data(), levels.size(), 256), levels);
+    EXPECT_TRUE(XrandrDisplayGamma::resample(levels.data(), 0, 4).size() == 4);
+}
+
+TEST(XrandrDisplayGammaWithoutDisplay, ReadsNothingAndIgnoresApplies) {
+    XrandrDisplayGamma display(nullptr);
+    GammaTable table{};
+    table[3] = 77;
+    EXPECT_FALSE(display.read(table));
+    EXPECT_EQ(table[3], 77);
+    display.apply(table);
+    display.restoreFirstRead();
+}

@@ -370,3 +370,15 @@ TEST_F(ColourManagerTest, OnlyOurOwnRampIsTakenBack) {
     manager.RestoreDisplay();
     EXPECT_EQ(display.restores, 1);
 }
+
+TEST_F(ColourManagerTest, HotKeyHintsBlinkInTurn) {
+    start();
+    EXPECT_NE(ui.pbGamaUp.toolTip().find("'CTRL + SHIFT + Numpad+'"), std::string::npos);
+    EXPECT_NE(ui.pbGamaDown.toolTip().find("'CTRL + SHIFT + Numpad-'"), std::string::npos);
+    for (int tick = 0; tick < 3; ++tick) {
+        const bool upWasHighlighted = ui.pbGamaUp.highlighted();
+        manager.HintBlink();
+        EXPECT_NE(ui.pbGamaUp.highlighted(), upWasHighlighted);
+        EXPECT_NE(ui.pbGamaUp.highlighted(), ui.pbGamaDown.highlighted());
+    }
+}

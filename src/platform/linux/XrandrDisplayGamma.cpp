@@ -13,9 +13,11 @@ namespace {
 
 constexpr std::size_t kLevels = 256;
 
-// Linear resampling between ramps of different lengths; the end points stay where they are.
-std::vector<std::uint16_t> resample(const std::uint16_t* source, std::size_t sourceSize,
-                                    std::size_t targetSize) {
+}  // namespace
+
+std::vector<std::uint16_t> XrandrDisplayGamma::resample(const std::uint16_t* source,
+                                                        std::size_t sourceSize,
+                                                        std::size_t targetSize) {
     std::vector<std::uint16_t> target(targetSize);
     if (sourceSize == 0 || targetSize == 0) {
         return target;
@@ -33,6 +35,8 @@ std::vector<std::uint16_t> resample(const std::uint16_t* source, std::size_t sou
     }
     return target;
 }
+
+namespace {
 
 struct ResourcesDeleter {
     void operator()(XRRScreenResources* resources) const { XRRFreeScreenResources(resources); }

@@ -18,6 +18,10 @@ public:
     // `display` may be null (no X server, Wayland, offscreen): then nothing is supported.
     explicit XrandrDisplayGamma(_XDisplay* display);
 
+    // Linear resampling between ramps of different lengths; the end points stay where they are.
+    static std::vector<std::uint16_t> resample(const std::uint16_t* source, std::size_t sourceSize,
+                                               std::size_t targetSize);
+
     bool read(GammaTable& table) override;
     void apply(const GammaTable& table) override;
     void restoreFirstRead() override;

@@ -81,6 +81,8 @@ std::vector<Control*> WindowModel::controls() {
             &lGamma,
             &hsGamma,
             &lGValue,
+            &pbGamaUp,
+            &pbGamaDown,
             &lResetCM,
             &coResetCM,
             &chAutoCM,

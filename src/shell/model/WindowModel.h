@@ -5,6 +5,7 @@
 #include "shell/model/CheckBox.h"
 #include "shell/model/CommandButton.h"
 #include "shell/model/FormModel.h"
+#include "shell/model/HintPicture.h"
 #include "shell/model/Label.h"
 #include "shell/model/ListBox.h"
 #include "shell/model/MenuItem.h"
@@ -118,6 +119,8 @@ struct WindowModel {
     Label lGamma{"lGamma"};
     ScrollBar hsGamma{"hsGamma", 50, 600, 50, 100};
     Label lGValue{"lGValue"};
+    HintPicture pbGamaUp{"pbGamaUp"};
+    HintPicture pbGamaDown{"pbGamaDown"};
     Label lResetCM{"lResetCM"};
     CommandButton coResetCM{"coResetCM"};
     CheckBox chAutoCM{"chAutoCM"};
