@@ -25,77 +25,58 @@ int level(std::int16_t entry) {
     return static_cast<std::uint16_t>(entry);
 }
 
-// Entries of the red table for one slider setting, computed independently (step by step in
-// single precision, rounding each intermediate) from a linear start-up ramp.
-struct RampRow {
+// Red entries for slider settings, computed independently (step by step in single precision,
+// rounding each intermediate) from a linear start-up ramp. The later rows are entries where a
+// wider or fused computation lands one level off.
+struct RampCase {
     float gamma;
     float contrast;
     float brightness;
-    std::vector<std::pair<int, int>> entries;
+    int index;
+    int expected;
 };
 
-const RampRow kRampRows[] = {
-    {1.0F,
-     1.0F,
-     1.0F,
-     {{0, 256},
-      {1, 257},
-      {2, 514},
-      {17, 4369},
-      {64, 16448},
-      {127, 32639},
-      {128, -32640},
-      {200, -14136},
-      {254, -258},
-      {255, -1}}},
-    {2.0F,
-     1.0F,
-     1.0F,
-     {{0, 4092},
-      {1, 4104},
-      {2, 5804},
-      {17, 16921},
-      {64, -32704},
-      {100, -24496},
-      {127, -19287},
-      {128, -19105},
-      {200, -7497},
-      {255, -1}}},
-    {1.5F,
-     1.2F,
-     0.9F,
-     {{0, 256},
-      {17, 256},
-      {64, 15947},
-      {100, 27258},
-      {127, -30935},
-      {128, -30676},
-      {200, -13691},
-      {254, -6554},
-      {255, -6554}}},
-    {0.5F,
-     0.3F,
-     1.6F,
-     {{0, -18187}, {1, -18133}, {17, -17243}, {64, -14361}, {128, -9793}, {200, -3765}, {254, -1}}},
-    {6.0F,
-     1.8F,
-     0.4F,
-     {{0, 256}, {64, 687}, {100, 14473}, {127, 18995}, {128, 19133}, {200, 26214}, {255, 26214}}},
+const RampCase kRampCases[] = {
+    {1.0F, 1.0F, 1.0F, 0, 256},      {1.0F, 1.0F, 1.0F, 1, 257},
+    {1.0F, 1.0F, 1.0F, 2, 514},      {1.0F, 1.0F, 1.0F, 17, 4369},
+    {1.0F, 1.0F, 1.0F, 64, 16448},   {1.0F, 1.0F, 1.0F, 127, 32639},
+    {1.0F, 1.0F, 1.0F, 128, -32640}, {1.0F, 1.0F, 1.0F, 200, -14136},
+    {1.0F, 1.0F, 1.0F, 254, -258},   {1.0F, 1.0F, 1.0F, 255, -1},
+    {2.0F, 1.0F, 1.0F, 0, 4092},     {2.0F, 1.0F, 1.0F, 1, 4104},
+    {2.0F, 1.0F, 1.0F, 2, 5804},     {2.0F, 1.0F, 1.0F, 17, 16921},
+    {2.0F, 1.0F, 1.0F, 64, -32704},  {2.0F, 1.0F, 1.0F, 100, -24496},
+    {2.0F, 1.0F, 1.0F, 127, -19287}, {2.0F, 1.0F, 1.0F, 128, -19105},
+    {2.0F, 1.0F, 1.0F, 169, -12184}, {2.0F, 1.0F, 1.0F, 200, -7497},
+    {2.0F, 1.0F, 1.0F, 255, -1},     {1.5F, 1.2F, 0.9F, 0, 256},
+    {1.5F, 1.2F, 0.9F, 17, 256},     {1.5F, 1.2F, 0.9F, 64, 15947},
+    {1.5F, 1.2F, 0.9F, 100, 27258},  {1.5F, 1.2F, 0.9F, 127, -30935},
+    {1.5F, 1.2F, 0.9F, 128, -30676}, {1.5F, 1.2F, 0.9F, 200, -13691},
+    {1.5F, 1.2F, 0.9F, 254, -6554},  {1.5F, 1.2F, 0.9F, 255, -6554},
+    {0.5F, 0.3F, 1.6F, 0, -18187},   {0.5F, 0.3F, 1.6F, 1, -18133},
+    {0.5F, 0.3F, 1.6F, 17, -17243},  {0.5F, 0.3F, 1.6F, 64, -14361},
+    {0.5F, 0.3F, 1.6F, 128, -9793},  {0.5F, 0.3F, 1.6F, 200, -3765},
+    {0.5F, 0.3F, 1.6F, 254, -1},     {6.0F, 1.8F, 0.4F, 0, 256},
+    {6.0F, 1.8F, 0.4F, 64, 687},     {6.0F, 1.8F, 0.4F, 100, 14473},
+    {6.0F, 1.8F, 0.4F, 127, 18995},  {6.0F, 1.8F, 0.4F, 128, 19133},
+    {6.0F, 1.8F, 0.4F, 200, 26214},  {6.0F, 1.8F, 0.4F, 255, 26214},
+    {0.5F, 0.7F, 0.9F, 85, 3076},    {0.5F, 0.7F, 0.9F, 247, -27156},
+    {0.5F, 0.7F, 1.6F, 37, -22068},  {0.5F, 1.0F, 0.9F, 255, -6554},
+    {0.5F, 1.0F, 1.2F, 0, 13362},    {0.5F, 1.0F, 1.2F, 7, 13362},
+    {0.8F, 1.0F, 1.0F, 72, 13488},   {3.9F, 1.0F, 1.0F, 6, 25058},
+    {2.5F, 1.3F, 1.0F, 145, -12499}, {5.3F, 1.3F, 1.0F, 117, -9250},
 };
 
 }  // namespace
 
 TEST(BuildGammaRamp, MatchesSinglePrecisionLevels) {
     const GammaTable startup = linearRamp();
-    for (const RampRow& row : kRampRows) {
+    for (const RampCase& row : kRampCases) {
         GammaTable custom{};
         BuildGammaRamp(startup, custom, row.gamma, row.contrast, row.brightness);
-        for (const auto& [index, expected] : row.entries) {
-            for (int colour = 0; colour < 3; ++colour) {
-                EXPECT_EQ(custom[static_cast<std::size_t>(colour * 256 + index)], expected)
-                    << "gamma " << row.gamma << " contrast " << row.contrast << " brightness "
-                    << row.brightness << " entry " << index << " colour " << colour;
-            }
+        for (int colour = 0; colour < 3; ++colour) {
+            EXPECT_EQ(custom[static_cast<std::size_t>(colour * 256 + row.index)], row.expected)
+                << "gamma " << row.gamma << " contrast " << row.contrast << " brightness "
+                << row.brightness << " entry " << row.index << " colour " << colour;
         }
     }
 }
