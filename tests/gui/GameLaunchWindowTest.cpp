@@ -137,12 +137,7 @@ TEST(GameLaunchWindow, PlayStartsSteamWithTheServerAndLeavesTheConsoleCommand) {
     ASSERT_NE(play, nullptr);
     EXPECT_EQ(play->text(), "Play");
 
-    // Steam not running yet: nothing starts.
     copy.receive("10.0.0.7:27016", "war night");
-    QTest::mouseClick(play, Qt::LeftButton);
-    EXPECT_TRUE(copy.boxes.anyContains("Steam must be running to launch Counter-Strike"));
-    EXPECT_TRUE(steam.launched().isEmpty());
-
     steam.startClient();
     QTest::mouseClick(play, Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return !steam.launched().isEmpty(); }));

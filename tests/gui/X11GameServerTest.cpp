@@ -10,7 +10,9 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "Program.h"
 #include "gameserver/ColourManager.h"
@@ -173,6 +175,51 @@ TEST_F(OnXvfb, GameWindowFoundByProcessAndTitle) {
     EXPECT_EQ(system.foregroundWindow(), window);
     XDestroyWindow(m_display, window);
     XDestroyWindow(m_display, other);
+    XSync(m_display, False);
+}
+
+TEST_F(OnXvfb, WindowManagersClientListAndActiveWindowAreUsed) {
+    GameProcess game;
+    ASSERT_TRUE(waitFor([&] {
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(game.id()));
+        return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "hl_linux";
+    }));
+    const ::Window root = DefaultRootWindow(m_display);
+    const ::Window listed = createWindow(m_display, game.id(), "Counter-Strike");
+    const ::Window unlisted = createWindow(m_display, game.id(), "Counter-Strike");
+    // A window manager as EWMH announces one: a check window naming itself, and its lists.
+    const ::Window check = XCreateSimpleWindow(m_display, root, 0, 0, 1, 1, 0, 0, 0);
+    const auto setWindows = [&](::Window on, const char* name, std::vector<unsigned long> ids) {
+        XChangeProperty(m_display, on, XInternAtom(m_display, name, False), XA_WINDOW, 32,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(ids.data()),
+                        static_cast<int>(ids.size()));
+    };
+    setWindows(check, "_NET_SUPPORTING_WM_CHECK", {check});
+    setWindows(root, "_NET_SUPPORTING_WM_CHECK", {check});
+    setWindows(root, "_NET_CLIENT_LIST", {listed});
+    setWindows(root, "_NET_ACTIVE_WINDOW", {listed});
+    XSync(m_display, False);
+
+    X11ProcessWindows system(m_display);
+    GameWindows windows(system);
+    const auto all = system.topLevelWindows();
+    ASSERT_EQ(all.size(), 1U) << "the client list, not every child of the root";
+    EXPECT_EQ(all.front().id, listed);
+    EXPECT_EQ(windows.FindGameWindow(), listed);
+    EXPECT_EQ(system.foregroundWindow(), listed);
+
+    // A client list of another window: the unlisted one is not looked at.
+    setWindows(root, "_NET_CLIENT_LIST", {check});
+    XSync(m_display, False);
+    EXPECT_FALSE(windows.FindGameWindow());
+
+    for (const char* name :
+         {"_NET_SUPPORTING_WM_CHECK", "_NET_CLIENT_LIST", "_NET_ACTIVE_WINDOW"}) {
+        XDeleteProperty(m_display, root, XInternAtom(m_display, name, False));
+    }
+    for (const ::Window window : {listed, unlisted, check}) {
+        XDestroyWindow(m_display, window);
+    }
     XSync(m_display, False);
 }
 
