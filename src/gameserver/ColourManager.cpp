@@ -156,6 +156,11 @@ void ColourManager::chAutoCM_Click() {
         coTurn_Click();
     }
     m_autoCM = m_ui.chAutoCM.checked();
+    // Unchecked while the game is in front: the ramp automatic mode put on is taken back, rather
+    // than left on a display no mode claims any more.
+    if (!m_autoCM && m_ui.coTurn.caption() == kTurnOn) {
+        applyStartup();
+    }
     if (m_state.bFormReady) {
         m_settings.writeCheck(key::AutoCM, m_ui.chAutoCM.value());
     }

@@ -363,3 +363,19 @@ TEST_F(ColourManagerTest, HotKeyHintsBlinkInTurn) {
         EXPECT_NE(ui.pbGamaUp.highlighted(), ui.pbGamaDown.highlighted());
     }
 }
+
+TEST_F(ColourManagerTest, UncheckingAutoInGameTakesItsRampBack) {
+    backend.values = {{"AutoCM", "1"}, {"Gamma", "200"}};
+    start();
+    showGame(true);
+    manager.t1secGameWatch();
+    ASSERT_EQ(display.current, customFor(2.0F, 1.0F, 1.0F));
+    ui.chAutoCM.click();
+    EXPECT_EQ(display.current, linearRamp());
+    // Turning manual on from there shows the custom ramp again.
+    ui.chAutoCM.click();
+    manager.t1secGameWatch();
+    ui.coTurn.click();
+    EXPECT_FALSE(ui.chAutoCM.checked());
+    EXPECT_EQ(display.current, customFor(2.0F, 1.0F, 1.0F));
+}
