@@ -5,6 +5,7 @@
 
 #include "gameserver/EntryRules.h"
 #include "gameserver/PathLabel.h"
+#include "gameserver/PathText.h"
 #include "gameserver/SteamLibrary.h"
 #include "platform/RuntimeError.h"
 
@@ -247,13 +248,14 @@ void GameLaunch::notFound() {
 }
 
 void GameLaunch::coSearchHL_Click() {
-    const std::string found = SteamLibrary::FindHalfLifeExecutable(m_s.homeFolder);
-    if (found.empty()) {
+    const auto found =
+        PathText::fromUtf8(SteamLibrary::FindHalfLifeExecutable(PathText::toUtf8(m_s.homeFolder)));
+    if (!found || found->empty()) {
         notFound();
         return;
     }
-    m_s.settings.writeText(key::HLPath, found);
-    showHLPath(found);
+    m_s.settings.writeText(key::HLPath, *found);
+    showHLPath(*found);
     m_s.messages.ShowMessage(
         lines({"Half-Life executable found!",
                "Note that Steam installs few Half-Life executable files",

@@ -32,7 +32,7 @@ public:
         Clipboard& clipboard;
         FileDialog& fileDialog;
         TextMetrics& metrics;
-        // The user's home folder, where the Steam installation is looked for.
+        // The user's home folder (Windows-1252, as all text here), where Steam is looked for.
         std::string homeFolder;
     };
 

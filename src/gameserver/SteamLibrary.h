@@ -7,7 +7,7 @@
 namespace squadlink {
 
 // Where a Linux Steam installation keeps its games: its own folders and the library folders
-// listed in its libraryfolders.vdf.
+// listed in its libraryfolders.vdf. Paths here are the file system's own bytes (UTF-8).
 class SteamLibrary {
 public:
     // The library paths listed in a libraryfolders.vdf text, in file order; both the current

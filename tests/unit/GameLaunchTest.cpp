@@ -7,6 +7,7 @@
 #include "gameserver/GameLaunch.h"
 #include "gameserver/GameWindows.h"
 #include "gameserver/PathLabel.h"
+#include "gameserver/PathText.h"
 #include "platform/fake/FakeFileDialog.h"
 #include "platform/fake/FakeLifecycle.h"
 #include "platform/fake/FakeProcessWindows.h"
@@ -367,5 +368,35 @@ TEST_F(GameLaunchTest, SearchFindsTheExecutableInASteamLibrary) {
     EXPECT_EQ(ui.lPathHL.caption(), ShortenPathForLabel(found, GameLaunch::kPathLabelWidth,
                                                         GameLaunch::kMarginHL, 9, metrics));
     EXPECT_EQ(lastMessage().substr(0, 30), "Half-Life executable found!   ");
+    fs::remove_all(root);
+}
+
+TEST(PathText, CrossesBetweenWindows1252AndUtf8) {
+    EXPECT_EQ(PathText::toUtf8("/home/jos\xE9/\x80"), "/home/jos\xC3\xA9/\xE2\x82\xAC");
+    EXPECT_EQ(PathText::fromUtf8("/home/jos\xC3\xA9/\xE2\x82\xAC"), "/home/jos\xE9/\x80");
+    EXPECT_EQ(PathText::fromUtf8("/plain"), "/plain");
+    EXPECT_FALSE(PathText::fromUtf8("/\xE6\x97\xA5"));      // a character Windows-1252 lacks
+    EXPECT_FALSE(PathText::fromUtf8("/\xF0\x9F\x98\x80"));  // outside the first plane
+    EXPECT_FALSE(PathText::fromUtf8("/\xC3"));              // cut short
+    EXPECT_FALSE(PathText::fromUtf8("/\xE9"));              // not UTF-8 at all
+    for (int byte = 1; byte < 256; ++byte) {
+        const std::string one(1, static_cast<char>(byte));
+        EXPECT_EQ(PathText::fromUtf8(PathText::toUtf8(one)), one) << byte;
+    }
+}
+
+TEST_F(GameLaunchTest, SearchWorksInAHomeWithAnAccentedName) {
+    const fs::path root =
+        fs::temp_directory_path() / ("squadlink-jos\xC3\xA9-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    const fs::path game = root / ".local/share/Steam/steamapps/common/Half-Life/hl_linux";
+    fs::create_directories(game.parent_path());
+    std::ofstream(game) << "ELF";
+    const std::string home = *PathText::fromUtf8(root.string());
+    GameLaunch search{GameLaunch::Services{ui, state, settings, messages, windows, desktop,
+                                           clipboard, files, metrics, home}};
+    search.coSearchHL_Click();
+    EXPECT_EQ(backend.values["HLPath"],
+              home + "/.local/share/Steam/steamapps/common/Half-Life/hl_linux");
     fs::remove_all(root);
 }
