@@ -13,10 +13,11 @@ fi
 
 # target, seed corpus, longest input worth trying, share of the time in percent
 targets=(
-    "datagram_fuzzer fuzz/corpus/datagram 65507 30"
-    "server_reply_fuzzer fuzz/corpus/server-reply 65507 25"
+    "datagram_fuzzer fuzz/corpus/datagram 65507 25"
+    "server_reply_fuzzer fuzz/corpus/server-reply 65507 15"
     "chat_fuzzer fuzz/corpus/chat 4096 15"
     "server_files_fuzzer fuzz/corpus/server-files 8192 15"
+    "libraryfolders_fuzzer fuzz/corpus/libraryfolders 65536 15"
 )
 
 names=()

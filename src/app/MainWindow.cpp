@@ -156,13 +156,7 @@ QPixmap serverTypePixmap(const QString& resource) {
     return pixmap;
 }
 
-QLabel* notBuiltYet(const char* what, QWidget* parent) {
-    auto* label = new QLabel(QString::fromLatin1(what), parent);
-    label->setWordWrap(true);
-    label->setEnabled(false);
-    return label;
-}
-
+// A hint label with its button at the end of the row.
 QPixmap lampPixmap(const QColor& colour) {
     QPixmap pixmap(kLampSize, kLampSize);
     pixmap.fill(Qt::transparent);
@@ -327,10 +321,7 @@ QWidget* MainWindow::buildConfigurationTab() {
     grid->setColumnStretch(1, 1);
     layout->addWidget(settings);
 
-    auto* paths = new QGroupBox(QStringLiteral("Paths"), page);
-    auto* pathsLayout = new QVBoxLayout(paths);
-    pathsLayout->addWidget(notBuiltYet("Game paths are not built yet.", paths));
-    layout->addWidget(paths);
+    layout->addWidget(buildPathsFrame(page));
 
     auto* firewall = named(new QLabel(page), "lFirewall");
     firewall->setWordWrap(true);
@@ -377,7 +368,10 @@ QWidget* MainWindow::buildFighterTab() {
     addButtonRow(actionGrid, 2,
                  accessible(named(new QPushButton(actions), "coCopyCommand(0)"), "Copy"),
                  "Click to copy Counter-Strike console command to Windows Clipboard", actions);
-    // PLAY: the Play button and its hint take the next row (row 3) of this grid.
+    actionGrid->addWidget(named(new QPushButton(actions), "coPlay"), 3, 0);
+    auto* playHint = named(new QLabel(actions), "lPlay");
+    playHint->setWordWrap(true);
+    actionGrid->addWidget(playHint, 3, 1);
     actionGrid->setColumnStretch(1, 1);
     layout->addWidget(actions);
     layout->addStretch(1);
@@ -488,15 +482,7 @@ QWidget* MainWindow::buildGameTab() {
     grid->addLayout(send, row, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     layout->addWidget(game);
-
-    auto* playing = new QGroupBox(QStringLiteral("Playing the game"), page);
-    auto* playGrid = new QGridLayout(playing);
-    addButtonRow(playGrid, 0,
-                 accessible(named(new QPushButton(playing), "coCopyCommand(1)"), "Copy"),
-                 "Click to copy Counter-Strike console command to Windows Clipboard", playing);
-    // PLAY: the Play button and its hint take the next row (row 1) of this grid.
-    playGrid->setColumnStretch(1, 1);
-    layout->addWidget(playing);
+    layout->addWidget(buildPlayGameFrame(page));
     layout->addStretch(1);
     return page;
 }
@@ -569,20 +555,89 @@ QWidget* MainWindow::buildToolsTab() {
     grid->addWidget(hint, 7, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     layout->addWidget(reflex);
-    auto* colour = new QGroupBox(QStringLiteral("Color manager"), page);
-    auto* colourGrid = new QGridLayout(colour);
-    colourGrid->addWidget(fixedLabel("Gamma:", colour), 0, 0);
-    auto* gamma = named(new QScrollBar(Qt::Horizontal, colour), "hsGamma");
-    colourGrid->addWidget(gamma, 0, 1);
-    colourGrid->addWidget(
-        notBuiltYet("Applying the display ramp is not built yet; Ctrl+Shift+keypad "
-                    "plus and minus move the gamma value.",
-                    colour),
-        1, 0, 1, 2);
-    colourGrid->setColumnStretch(1, 1);
-    layout->addWidget(colour);
+    layout->addWidget(buildColourFrame(page));
     layout->addStretch(1);
     return page;
+}
+
+QWidget* MainWindow::buildPathsFrame(QWidget* page) {
+    auto* paths = named(new QGroupBox(page), "fPaths");
+    auto* grid = new QGridLayout(paths);
+    grid->addWidget(named(new QLabel(paths), "lHL"), 0, 0);
+    grid->addWidget(named(new QPushButton(paths), "coSearchHL"), 0, 1);
+    auto* browseHL = named(new QPushButton(paths), "coHL");
+    browseHL->setAccessibleName(QStringLiteral("Browse to Half-Life executable"));
+    grid->addWidget(browseHL, 0, 2);
+    auto* pathHL = valueLabel("lPathHL", paths, "Half-Life executable");
+    grid->addWidget(pathHL, 1, 0, 1, 3);
+    grid->addWidget(named(new QLabel(paths), "lCD"), 2, 0);
+    auto* browseCD = named(new QPushButton(paths), "coCD");
+    browseCD->setAccessibleName(QStringLiteral("Browse to Cheating-Death executable"));
+    grid->addWidget(browseCD, 2, 2);
+    auto* pathCD = valueLabel("lPathCD", paths, "Cheating-Death executable");
+    grid->addWidget(pathCD, 3, 0, 1, 3);
+    grid->setColumnStretch(0, 1);
+    return paths;
+}
+
+QWidget* MainWindow::buildPlayGameFrame(QWidget* page) {
+    auto* play = named(new QGroupBox(page), "fPlayGame");
+    auto* grid = new QGridLayout(play);
+    grid->addWidget(named(new QPushButton(play), "coWAPlayGame"), 0, 0);
+    auto* hint = named(new QLabel(play), "lWAPlayGame");
+    hint->setWordWrap(true);
+    grid->addWidget(hint, 0, 1);
+    addButtonRow(grid, 1, accessible(named(new QPushButton(play), "coCopyCommand(1)"), "Copy"),
+                 "Click to copy Counter-Strike console command to Windows Clipboard", play);
+    auto* note = named(new QLabel(play), "lNoteCD");
+    note->setWordWrap(true);
+    grid->addWidget(note, 2, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+    return play;
+}
+
+QWidget* MainWindow::buildColourFrame(QWidget* page) {
+    auto* colour = named(new QGroupBox(page), "fCM");
+    auto* grid = new QGridLayout(colour);
+    grid->addWidget(named(new QLabel(colour), "lCM"), 0, 0, 1, 2);
+    grid->addWidget(named(new QPushButton(colour), "coTurn"), 0, 2, 1, 2);
+    const std::tuple<const char*, const char*, const char*, const char*> sliders[] = {
+        {"lBrightness", "hsBrightness", "lBValue", "Brightness"},
+        {"lContrast", "hsContrast", "lCValue", "Contrast"},
+        {"lGamma", "hsGamma", "lGValue", "Gamma"}};
+    int row = 1;
+    for (const auto& [caption, slider, value, name] : sliders) {
+        grid->addWidget(named(new QLabel(colour), caption), row, 0);
+        auto* bar = named(new QScrollBar(Qt::Horizontal, colour), slider);
+        bar->setSingleStep(1);
+        bar->setAccessibleName(QString::fromLatin1(name));
+        grid->addWidget(bar, row, 1);
+        const QByteArray valueName = QByteArray(name) + " value";
+        auto* shown = valueLabel(value, colour, valueName.constData());
+        shown->setMinimumWidth(40);
+        grid->addWidget(shown, row, 2);
+        ++row;
+    }
+    // The hot-key hints beside the gamma slider.
+    auto* hints = new QHBoxLayout;
+    hints->setSpacing(2);
+    for (const auto& [hint, accessible] : {std::pair{"pbGamaUp", "Gamma up hot key"},
+                                           std::pair{"pbGamaDown", "Gamma down hot key"}}) {
+        auto* picture = named(new QLabel(colour), hint);
+        picture->setFixedSize(14, 14);
+        picture->setAlignment(Qt::AlignCenter);
+        picture->setAccessibleName(QString::fromLatin1(accessible));
+        hints->addWidget(picture);
+    }
+    grid->addLayout(hints, row - 1, 3);
+    grid->addWidget(named(new QCheckBox(colour), "chAutoCM"), row++, 0, 1, 4);
+    grid->addWidget(named(new QLabel(colour), "lResetCM"), row, 0, 1, 2);
+    grid->addWidget(named(new QPushButton(colour), "coResetCM"), row++, 2, 1, 2);
+    auto* note = named(new QLabel(colour), "lNoteCM");
+    note->setWordWrap(true);
+    grid->addWidget(note, row, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+    return colour;
 }
 
 QWidget* MainWindow::buildMiscTab() {

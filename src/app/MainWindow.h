@@ -73,6 +73,9 @@ private:
     QWidget* buildChatTab();
     QWidget* buildToolsTab();
     QWidget* buildMiscTab();
+    QWidget* buildPathsFrame(QWidget* page);
+    QWidget* buildPlayGameFrame(QWidget* page);
+    QWidget* buildColourFrame(QWidget* page);
     QWidget* buildStatusBar();
     void buildMenus();
     void buildTray();

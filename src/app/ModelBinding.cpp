@@ -2,6 +2,7 @@
 
 #include <QAbstractSlider>
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCursor>
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QMoveEvent>
+#include <QPalette>
 #include <QPointer>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -280,6 +282,26 @@ void ModelBinding::bind(Label& label, QWidget* widget) {
         if (!alive.expired() && !target.isNull()) {
             target->setFocus(Qt::OtherFocusReason);
         }
+    });
+}
+
+void ModelBinding::bind(HintPicture& picture, QLabel* widget) {
+    widget->setTextFormat(Qt::PlainText);
+    widget->setAutoFillBackground(true);
+    onChanged(picture, widget, [&picture](QLabel* w) {
+        setIfDifferent(w, picture.enabled(), picture.visible());
+        w->setText(Cp1252::toUnicode(picture.caption()));
+        w->setToolTip(Cp1252::toUnicode(picture.toolTip()));
+        w->setAccessibleDescription(w->toolTip());
+        QPalette palette = w->palette();
+        const QPalette system = QApplication::palette();
+        palette.setColor(QPalette::Window, picture.highlighted()
+                                               ? system.color(QPalette::ToolTipBase)
+                                               : system.color(QPalette::Dark));
+        palette.setColor(QPalette::WindowText, picture.highlighted()
+                                                   ? system.color(QPalette::ToolTipText)
+                                                   : system.color(QPalette::BrightText));
+        w->setPalette(palette);
     });
 }
 
@@ -734,6 +756,7 @@ std::vector<std::string> ModelBinding::bindAll(const std::vector<Control*>& cont
                                   bindAs<ListBox, QListWidget>(*this, control, object) ||
                                   bindAs<MenuItem, QMenu, QAction>(*this, control, object) ||
                                   bindAs<BannerView, BannerWidget>(*this, control, object) ||
+                                  bindAs<HintPicture, QLabel>(*this, control, object) ||
                                   bindAs<Label, QWidget>(*this, control, object));
         if (!bound) {
             missing.push_back(control->name());

@@ -14,6 +14,7 @@ class QAction;
 class QCheckBox;
 class QEvent;
 class QKeyEvent;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
@@ -48,6 +49,8 @@ public:
     // A QLabel shows the caption (unless it is a picture: property "picture" set), a QGroupBox
     // its title; any other widget mirrors only enabled and visible.
     void bind(Label& label, QWidget* widget);
+    // A small label: caption, tip, and the background colour that blinks.
+    void bind(HintPicture& picture, QLabel* widget);
     void bind(TextBox& box, QLineEdit* widget);
     void bind(CheckBox& box, QCheckBox* widget);
     void bind(OptionButton& option, QRadioButton* widget);

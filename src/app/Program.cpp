@@ -1,7 +1,11 @@
 #include "Program.h"
 
+#include <QDir>
 #include <QStandardPaths>
 #include <QTimer>
+
+#include "backends/qt/Cp1252.h"
+#include "backends/qt/QtX11Display.h"
 
 namespace squadlink {
 
@@ -40,12 +44,25 @@ Program::Program(const ProgramOptions& options)
     m_platform = std::make_unique<Platform>(Platform{m_socket, m_pump, m_clock, *messageBox,
                                                      *settings, *sound, *m_windows, m_application,
                                                      m_clipboard, *desktop});
+    m_displayGamma = std::make_unique<XrandrDisplayGamma>(qtX11Display());
+    m_processes = std::make_unique<X11ProcessWindows>(qtX11Display());
+    FileDialog* fileDialog = options.fileDialog;
+    if (fileDialog == nullptr) {
+        m_fileDialog = std::make_unique<QtFileDialog>(m_window.get());
+        fileDialog = m_fileDialog.get();
+    }
+    m_textMetrics = std::make_unique<QtTextMetrics>(*m_window);
+    const std::string home =
+        options.homeFolder.empty() ? Cp1252::fromUnicode(QDir::homePath()) : options.homeFolder;
     const QString userData = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                              QStringLiteral("/squadlink");
     m_form = std::make_unique<MainForm>(
-        m_model, ShellServices{*m_platform, *urlScheme, *instances, m_hotKeys, *m_tray,
-                               options.executablePath, &m_window->chatDocument(), m_http.get(),
-                               options.updateBaseUrl, userData.toStdString()});
+        m_model,
+        ShellServices{
+            *m_platform, *urlScheme, *instances, m_hotKeys, *m_tray, options.executablePath,
+            GameServices{*m_displayGamma, *m_processes, *fileDialog, *m_textMetrics, home},
+            &m_window->chatDocument(), m_http.get(), options.updateBaseUrl,
+            userData.toStdString()});
 
     auto guard = [this](const std::function<void()>& handler) { m_form->guard().run(handler); };
     m_window->setGuard(guard);

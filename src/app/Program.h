@@ -10,17 +10,21 @@
 #include "backends/linux/LinuxUdpSocket.h"
 #include "backends/linux/UnixSignals.h"
 #include "backends/linux/X11HotKeys.h"
+#include "backends/linux/X11ProcessWindows.h"
 #include "backends/linux/XdgUrlSchemeRegistry.h"
+#include "backends/linux/XrandrDisplayGamma.h"
 #include "backends/qt/QtApplication.h"
 #include "backends/qt/QtClipboard.h"
 #include "backends/qt/QtClock.h"
 #include "backends/qt/QtDesktop.h"
 #include "backends/qt/QtEventPump.h"
+#include "backends/qt/QtFileDialog.h"
 #include "backends/qt/QtHttpClient.h"
 #include "backends/qt/QtInstanceChannel.h"
 #include "backends/qt/QtMessageBox.h"
 #include "backends/qt/QtSettingsBackend.h"
 #include "backends/qt/QtSoundPlayer.h"
+#include "backends/qt/QtTextMetrics.h"
 #include "backends/qt/QtTimerDriver.h"
 #include "backends/qt/QtWindowSystem.h"
 #include "core/model/WindowModel.h"
@@ -43,6 +47,9 @@ struct ProgramOptions {
     // how long a request may take.
     std::string updateBaseUrl;
     int httpTimeoutMs = QtHttpClient::kDefaultTimeoutMs;
+    FileDialog* fileDialog = nullptr;
+    // Where Steam installations are looked for; the user's home folder unless a test says.
+    std::string homeFolder;
     // Tests run several copies in one process; only the real program listens for signals.
     bool handleSignals = true;
 };
@@ -86,6 +93,10 @@ private:
     std::unique_ptr<QtInstanceChannel> m_instances;
     X11HotKeys m_hotKeys;
     std::unique_ptr<QtTrayIcon> m_tray;
+    std::unique_ptr<XrandrDisplayGamma> m_displayGamma;
+    std::unique_ptr<X11ProcessWindows> m_processes;
+    std::unique_ptr<QtFileDialog> m_fileDialog;
+    std::unique_ptr<QtTextMetrics> m_textMetrics;
     std::unique_ptr<Platform> m_platform;
     std::unique_ptr<MainForm> m_form;
     QtTimerDriver m_timers;

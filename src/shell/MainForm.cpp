@@ -60,7 +60,13 @@ MainForm::MainForm(WindowModel& ui, const ShellServices& services)
                       services.userDataFolder},
       m_updates(m_updateContext),
       m_banner(m_updateContext),
-      m_tools(m_updateContext, m_updates, [this] { close(); }) {
+      m_tools(m_updateContext, m_updates, [this] { close(); }),
+      m_gameWindows(services.game.processes),
+      m_colour(m_ui, m_state, m_settings, services.game.display, m_gameWindows),
+      m_launch(GameLaunch::Services{m_ui, m_state, m_settings, m_messages, m_gameWindows,
+                                    m_platform.desktop, m_platform.clipboard,
+                                    services.game.fileDialog, services.game.metrics,
+                                    services.game.homeFolder}) {
     m_state.sAppCaption = appCaption();
     m_state.sVersion = std::to_string(SQUADLINK_VERSION_MAJOR) + "." +
                        std::to_string(SQUADLINK_VERSION_MINOR) + "." +
@@ -73,6 +79,8 @@ MainForm::MainForm(WindowModel& ui, const ShellServices& services)
     m_chat.connectHandlers();
     m_link.attachGameServer(&m_gameServer.query(), &m_gameServer.gameInfo());
     m_gameServer.connectHandlers();
+    m_colour.connectHandlers(m_guard);
+    m_launch.connectHandlers(m_guard);
     connectHandlers();
     m_chat.connectRightClicks();
     m_banner.connectHandlers();
@@ -137,6 +145,7 @@ bool MainForm::Form_Load(const std::vector<std::string>& arguments) {
             startStep([&] { m_ui.frmSQD.setWindowState(WindowState::Normal); });
             startStep([&] { LoadSettings(); });
             startStep([&] { InitTimers(m_ui); });
+            startStep([&] { m_colour.InitColourManagement(); });
             startStep([&] { m_serverLinks.RegisterUrlProtocol(m_services.executablePath); });
             startStep([&] { restoreMode(link); });
             startStep([&] { m_banner.StartBanner(); });
@@ -241,6 +250,7 @@ void MainForm::LoadSettings() {
     m_notifier.ShowConnectionLamp();
     m_notifier.ShowClock();
     m_link.arranger().ShowOwnAddress();
+    m_launch.ShowStoredPaths();
 }
 
 void MainForm::restoreMode(const std::string& link) {
@@ -284,6 +294,7 @@ void MainForm::Form_Unload() {
     m_unloaded = true;
     auto& ui = m_ui;
     StopTimers(ui);
+    m_colour.RestoreDisplay();
     ui.tNick.setHooked(false);
     ui.tChat.setHooked(false);
     try {
@@ -320,7 +331,7 @@ void MainForm::Form_Unload() {
         m_settings.writeText(key::Nick, trimBlanks(ui.tNick.text()));
         m_settings.writeText(key::Server,
                              TidiedOnLeaving(EntryBox::Server, trimBlanks(ui.tServer.text())));
-        m_settings.writeInt(key::Gamma, ui.hsGamma.value());
+        m_colour.SaveSettings();
     }
 }
 
@@ -375,6 +386,8 @@ void MainForm::Tabek_Click() {
 void MainForm::t1sec_Timer() {
     m_notifier.ShowConnectionLamp();
     m_notifier.ShowClock();
+    m_colour.t1secGameWatch();
+    m_colour.HintBlink();
 }
 
 void MainForm::Form_Resize() {

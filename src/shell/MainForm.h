@@ -11,7 +11,11 @@
 #include "core/Notifier.h"
 #include "core/SettingsStore.h"
 #include "core/model/WindowModel.h"
+#include "gameserver/ColourManager.h"
+#include "gameserver/GameLaunch.h"
 #include "gameserver/GameServerTools.h"
+#include "gameserver/GameServices.h"
+#include "gameserver/GameWindows.h"
 #include "link/Link.h"
 #include "platform/HotKeys.h"
 #include "platform/HttpClient.h"
@@ -35,6 +39,7 @@ struct ShellServices {
     HotKeys& hotKeys;
     TrayIcon& tray;
     std::string executablePath;
+    GameServices game;
     // The window's chat document; without one the chat view is kept in memory.
     ChatDocument* chatDocument = nullptr;
     // The update server's client; without one the server never answers.
@@ -82,6 +87,8 @@ public:
     UpdateCheck& updates() { return m_updates; }
     Banner& banner() { return m_banner; }
     SmallTools& tools() { return m_tools; }
+    ColourManager& colour() { return m_colour; }
+    GameLaunch& launch() { return m_launch; }
     ErrorGuard& guard() { return m_guard; }
     bool isSecondInstance() const { return m_secondInstance; }
 
@@ -123,6 +130,9 @@ private:
     UpdateCheck m_updates;
     Banner m_banner;
     SmallTools m_tools;
+    GameWindows m_gameWindows;
+    ColourManager m_colour;
+    GameLaunch m_launch;
     bool m_ended = false;
     bool m_secondInstance = false;
     bool m_unloaded = false;

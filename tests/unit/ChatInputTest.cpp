@@ -7,10 +7,7 @@
 #include "chat/MemoryChatDocument.h"
 #include "link/Codec.h"
 #include "shell/MainForm.h"
-#include "support/FakeServices.h"
-#include "support/FakeShellServices.h"
-#include "support/FakeSocket.h"
-#include "support/FakeTimerDriver.h"
+#include "support/ShellRig.h"
 
 using namespace squadlink;
 using namespace std::string_literals;
@@ -20,21 +17,16 @@ namespace {
 constexpr int kCtrl = 2;
 
 // A whole program copy on fakes, its chat view kept in memory.
-struct ChatRig {
+struct ChatRig : ShellRig {
     explicit ChatRig(bool arranger) {
         settings.values = {{"Nick", arranger ? "Boss" : "Viper"},
                            {"ServerMode", arranger ? "True" : "False"},
                            {"ClientMode", arranger ? "False" : "True"}};
         document.height = 0;
-        form = std::make_unique<MainForm>(ui, ShellServices{platform, urlScheme, instances, hotKeys,
-                                                            tray, "/usr/bin/squadlink", &document});
-        for (Timer* timer : ui.timers()) {
-            timers.attach(*timer);
-        }
-        EXPECT_TRUE(form->Form_Load({}));
+        EXPECT_TRUE(start());
         ui.tFlood.stop();
     }
-    Chat& chat() { return form->chat(); }
+    Chat& chat() { return form().chat(); }
     ChatInput& input() { return chat().input(); }
     void type(const std::string& text) {
         ui.tChat.setText(text);
@@ -63,28 +55,9 @@ struct ChatRig {
         state().sArrangerAddress = "10.0.0.2";
         state().sNick = "Viper";
     }
-    FormState& state() { return form->state(); }
+    FormState& state() { return form().state(); }
 
-    WindowModel ui;
-    FakeSocket socket;
-    FakePump pump;
-    FakeClock clock;
-    FakeMessageBox boxes;
-    FakeSettings settings;
-    FakeSound sound;
-    FakeWindowSystem windows;
-    FakeApplication application;
-    FakeClipboard clipboard;
-    FakeDesktop desktop;
-    FakeUrlScheme urlScheme;
-    FakeInstanceChannel instances;
-    FakeHotKeys hotKeys;
-    FakeTray tray;
-    MemoryChatDocument document;
-    FakeTimerDriver timers{clock};
-    Platform platform{socket, pump,    clock,       boxes,     settings,
-                      sound,  windows, application, clipboard, desktop};
-    std::unique_ptr<MainForm> form;
+    WindowModel& ui = model;
 };
 
 class ArrangerChat : public ::testing::Test, public ChatRig {

@@ -4,54 +4,12 @@
 
 #include "link/Codec.h"
 #include "shell/MainForm.h"
-#include "support/FakeLifecycle.h"
-#include "support/FakeServices.h"
-#include "support/FakeShellServices.h"
-#include "support/FakeSocket.h"
-#include "support/TempFolder.h"
+#include "support/ShellRig.h"
 
 using namespace squadlink;
 using namespace std::string_literals;
 
 namespace {
-
-// One program copy on fake services, started and stopped the way the real one is.
-struct ShellRig {
-    MainForm& form() {
-        if (!m_form) {
-            m_form = std::make_unique<MainForm>(
-                model, ShellServices{platform, urlScheme, instances, hotKeys, tray, executable});
-        }
-        return *m_form;
-    }
-    bool start(std::vector<std::string> args = {}) { return form().Form_Load(args); }
-    std::string stored(const std::string& key) {
-        const auto found = settings.values.find(key);
-        return found == settings.values.end() ? "<missing>" : found->second;
-    }
-
-    // The banner writes its picture into a "data" folder beside the executable.
-    test::TempFolder programFolder;
-    std::string executable = programFolder.path() + "/squadlink";
-    WindowModel model;
-    FakeSocket socket;
-    FakePump pump;
-    FakeClock clock;
-    FakeMessageBox boxes;
-    FakeSettings settings;
-    FakeSound sound;
-    FakeWindowSystem windows;
-    FakeApplication application;
-    FakeClipboard clipboard;
-    FakeDesktop desktop;
-    FakeUrlScheme urlScheme;
-    FakeInstanceChannel instances;
-    FakeHotKeys hotKeys;
-    FakeTray tray;
-    Platform platform{socket, pump,    clock,       boxes,     settings,
-                      sound,  windows, application, clipboard, desktop};
-    std::unique_ptr<MainForm> m_form;
-};
 
 class MainForm_ : public ::testing::Test, public ShellRig {};
 
@@ -353,3 +311,34 @@ TEST_F(MainForm_, ShutDownTidiesTheArrangerAddressBeforeStoringIt) {
 }
 
 }  // namespace
+
+TEST_F(MainForm_, ColourSettingsComeBackAndTheRampIsPutBackAtShutDown) {
+    settings.values = {{"Gamma", "250"}, {"Contrast", "80"}, {"Brightness", "110"}};
+    ASSERT_TRUE(start());
+    auto& ui = form().ui();
+    EXPECT_EQ(ui.hsGamma.value(), 250);
+    EXPECT_EQ(ui.lGValue.caption(), "2.50");
+    const GammaTable startup = display.current;
+    ui.coTurn.click();
+    ASSERT_NE(display.current, startup);
+    // The hot keys move the applied gamma.
+    hotKeys.press(HotKeys::Key::GammaUp);
+    EXPECT_EQ(ui.hsGamma.value(), 300);
+    EXPECT_EQ(display.current, form().colour().customRamp());
+    form().close();
+    EXPECT_EQ(display.current, startup);
+    EXPECT_EQ(stored("Gamma"), "300");
+    EXPECT_EQ(stored("Contrast"), "80");
+    EXPECT_EQ(stored("Brightness"), "110");
+}
+
+TEST_F(MainForm_, GameWatchRunsOnTheOneSecondTick) {
+    settings.values = {{"AutoCM", "1"}};
+    ASSERT_TRUE(start());
+    processes.running = {{321, "hl.exe"}};
+    processes.windows = {{77, 321, "", false}};
+    processes.foreground = 77;
+    form().ui().t1sec.tick();
+    EXPECT_TRUE(form().state().bGameInFront);
+    EXPECT_EQ(display.current, form().colour().customRamp());
+}

@@ -7,6 +7,7 @@
 #include "core/model/CheckBox.h"
 #include "core/model/CommandButton.h"
 #include "core/model/FormModel.h"
+#include "core/model/HintPicture.h"
 #include "core/model/Label.h"
 #include "core/model/ListBox.h"
 #include "core/model/MenuItem.h"
@@ -56,6 +57,14 @@ struct WindowModel {
     CheckBox chFeedback{"chFeedback"};
     CheckBox chAutoConnect{"chAutoConnect"};
     Label lFirewall{"lFirewall"};
+    Label fPaths{"fPaths"};
+    Label lHL{"lHL"};
+    CommandButton coSearchHL{"coSearchHL"};
+    CommandButton coHL{"coHL"};
+    Label lPathHL{"lPathHL"};
+    Label lCD{"lCD"};
+    CommandButton coCD{"coCD"};
+    Label lPathCD{"lPathCD"};
 
     // Fighter tab.
     Label fClientConnect{"fClientConnect"};
@@ -72,6 +81,8 @@ struct WindowModel {
     // The Fighter tab's and the Game tab's copy of the console command.
     std::array<CommandButton, 2> coCopyCommand{CommandButton{"coCopyCommand(0)"},
                                                CommandButton{"coCopyCommand(1)"}};
+    Label lPlay{"lPlay"};
+    CommandButton coPlay{"coPlay"};
 
     // Connections tab.
     Label fServerInfo{"fServerInfo"};
@@ -101,6 +112,10 @@ struct WindowModel {
     CommandButton coSendInfo{"coSendInfo"};
     CommandButton coPasteGame{"coPasteGame"};
     CommandButton coScan{"coScan"};
+    Label fPlayGame{"fPlayGame"};
+    Label lWAPlayGame{"lWAPlayGame"};
+    CommandButton coWAPlayGame{"coWAPlayGame"};
+    Label lNoteCD{"lNoteCD"};
 
     // Chat tab.
     RichTextBox rtb{"rtb"};
@@ -129,8 +144,25 @@ struct WindowModel {
         return labels[index];
     }
 
-    // Tools tab: the gamma slider the hot keys move.
+    // Tools tab: the colour manager; the hot keys move the gamma slider.
+    Label fCM{"fCM"};
+    Label lCM{"lCM"};
+    CommandButton coTurn{"coTurn"};
+    Label lBrightness{"lBrightness"};
+    ScrollBar hsBrightness{"hsBrightness", 40, 160, 10, 100};
+    Label lBValue{"lBValue"};
+    Label lContrast{"lContrast"};
+    ScrollBar hsContrast{"hsContrast", 30, 180, 10, 100};
+    Label lCValue{"lCValue"};
+    Label lGamma{"lGamma"};
     ScrollBar hsGamma{"hsGamma", 50, 600, 50, 100};
+    Label lGValue{"lGValue"};
+    HintPicture pbGamaUp{"pbGamaUp"};
+    HintPicture pbGamaDown{"pbGamaDown"};
+    Label lResetCM{"lResetCM"};
+    CommandButton coResetCM{"coResetCM"};
+    CheckBox chAutoCM{"chAutoCM"};
+    Label lNoteCM{"lNoteCM"};
 
     // Banner strip above the tabs.
     BannerView wb{"wb"};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "platform/ProcessWindows.h"
+
+struct _XDisplay;
+
+namespace squadlink {
+
+// Processes from /proc; windows from X11: the window manager's client list (_NET_CLIENT_LIST)
+// where one runs, the root window's children where none does, with each window's process
+// (_NET_WM_PID) and title (_NET_WM_NAME, else WM_NAME). Without a display there are no windows.
+class X11ProcessWindows : public ProcessWindows {
+public:
+    // `display` may be null; `procRoot` is where the process table is mounted.
+    explicit X11ProcessWindows(_XDisplay* display, std::string procRoot = "/proc");
+
+    std::vector<Process> processes() const override;
+    std::vector<Window> topLevelWindows() const override;
+    WindowId foregroundWindow() const override;
+    bool closeWindow(WindowId window) override;
+
+    // The executable's file name of one process: the kernel's name for it, or, where that was
+    // cut short, the file name the program was started by (argv[0], with either kind of path
+    // separator, as Wine gives a Windows path).
+    static std::string processName(const std::string& comm, const std::string& cmdline);
+
+private:
+    bool windowManagerRuns() const;
+
+    _XDisplay* m_display;
+    std::string m_procRoot;
+};
+
+}  // namespace squadlink
