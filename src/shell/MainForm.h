@@ -121,8 +121,10 @@ private:
     ErrorGuard m_guard;
     Notifier m_notifier;
     Chat m_chat;
+    // What every subsystem is handed.
+    Context m_context;
     Link m_link;
-    GameServerTools m_gameServer{m_link.context(), m_link, m_link.flood(),
+    GameServerTools m_gameServer{m_context, m_link, m_link.flood(),
                                  [this] { m_link.fighter().coConnect_Click(); }};
     ServerLinks m_serverLinks;
     UpdateServer m_updateServer;

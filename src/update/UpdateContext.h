@@ -1,27 +1,26 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
+#include "core/Context.h"
 #include "core/ErrorGuard.h"
 #include "core/FormState.h"
 #include "core/Lifecycle.h"
 #include "core/Messages.h"
-#include "core/SettingsStore.h"
-#include "core/model/WindowModel.h"
-#include "platform/Platform.h"
 #include "update/UpdateServer.h"
 
 namespace squadlink {
 
-// What the update check, the banner and the small tools share.
-struct UpdateContext {
-    WindowModel& ui;
-    FormState& state;
-    Platform& platform;
-    Messages& messages;
-    SettingsStore& settings;
-    ErrorGuard& guard;
-    Lifecycle& lifecycle;
+// The program's context plus what the update check, the banner and the small tools share.
+struct UpdateContext : Context {
+    UpdateContext(const Context& context, UpdateServer& updateServer, std::string program,
+                  std::string userData)
+        : Context(context),
+          server(updateServer),
+          programFolder(std::move(program)),
+          userDataFolder(std::move(userData)) {}
+
     UpdateServer& server;
     // The folder of the executable (Help.txt, the "data" folder) and the user's own data
     // folder, used where the program's folder is not writable.

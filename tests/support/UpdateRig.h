@@ -62,8 +62,11 @@ struct UpdateRig {
     Messages messages{boxes, state.sAppCaption};
     ErrorGuard guard{messages, lifecycle};
     UpdateServer server;
-    UpdateContext context{ui,    state,     platform, messages,      settings,
-                          guard, lifecycle, server,   folder.path(), ""};
+    FakeChatView chat;
+    FakeAttention attention;
+    UpdateContext context{
+        Context{ui, state, platform, messages, settings, guard, lifecycle, chat, attention}, server,
+        folder.path(), ""};
     UpdateCheck updates{context};
     Banner banner{context};
     int closes = 0;
