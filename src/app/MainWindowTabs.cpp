@@ -261,10 +261,13 @@ QWidget* MainWindow::buildToolsTab() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     auto* reflex = named(new QGroupBox(page), "fReflex");
-    auto* grid = new QGridLayout(reflex);
+    auto* reflexLayout = new QVBoxLayout(reflex);
+    auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(0);
+    reflexLayout->addLayout(grid);
     m_reflexArea = named(new ReflexArea(reflex), "pbReflex");
     m_reflexArea->setAccessibleName(QStringLiteral("Test area"));
-    m_reflexArea->setMinimumSize(150, 90);
+    m_reflexArea->setMinimumSize(150, 60);
     named(m_reflexArea->caption(), "lReflexTest");
     grid->addWidget(m_reflexArea, 0, 0, 6, 1);
     for (int i = 0; i < 5; ++i) {
@@ -284,7 +287,7 @@ QWidget* MainWindow::buildToolsTab() {
     grid->addWidget(reset, 6, 1);
     auto* hint = named(new QLabel(reflex), "lReflex");
     hint->setWordWrap(true);
-    grid->addWidget(hint, 7, 0, 1, 2);
+    reflexLayout->addWidget(hint);
     grid->setColumnStretch(1, 1);
     layout->addWidget(reflex);
     layout->addWidget(buildColourFrame(page));
