@@ -28,33 +28,20 @@
 #include "support/FakeServices.h"
 #include "support/FakeShellServices.h"
 #include "support/LoopbackGameServer.h"
+#include "support/ProgramCopy.h"
 #include "support/WaitFor.h"
 
 using namespace squadlink;
 
 namespace {
 
-struct Copy {
-    explicit Copy(bool arranger) {
-        store.values = {{"ServerMode", arranger ? "True" : "False"},
-                        {"ClientMode", arranger ? "False" : "True"},
-                        {"Nick", "Bench"}};
-        ProgramOptions options;
-        options.bindAddress = arranger ? "127.0.0.2" : "127.0.0.11";
-        options.messageBox = &boxes;
-        options.sound = &sound;
-        options.settings = &store;
-        options.instances = &instances;
-        options.urlScheme = &urlScheme;
-        options.handleSignals = false;
-        program = std::make_unique<Program>(options);
+struct Copy : test::ProgramCopy {
+    explicit Copy(bool arranger) : ProgramCopy(arranger ? "127.0.0.2" : "127.0.0.11") {
+        settings.values = {{"ServerMode", arranger ? "True" : "False"},
+                           {"ClientMode", arranger ? "False" : "True"},
+                           {"Nick", "Bench"}};
+        create();
     }
-    FakeSettings store;
-    FakeMessageBox boxes;
-    FakeSound sound;
-    FakeInstanceChannel instances;
-    FakeUrlScheme urlScheme;
-    std::unique_ptr<Program> program;
 };
 
 double median(std::vector<double> values) {

@@ -23,6 +23,7 @@
 #include "Program.h"
 #include "support/FakeServices.h"
 #include "support/FakeShellServices.h"
+#include "support/ProgramCopy.h"
 #include "support/WaitFor.h"
 
 using namespace squadlink;
@@ -33,27 +34,14 @@ namespace {
 
 // One copy of the program with its real window and chat view; dialogs, sounds, the settings
 // store and the desktop's registration are fakes.
-struct ChatCopy {
-    ChatCopy(const std::string& bindAddress, const std::string& nick, bool arranger) {
-        store.values = {{"Nick", nick},
-                        {"ServerMode", arranger ? "True" : "False"},
-                        {"ClientMode", arranger ? "False" : "True"},
-                        {"LastTab", "4"}};
-        ProgramOptions options;
-        options.bindAddress = bindAddress;
-        options.executablePath = "/usr/bin/squadlink";
-        options.messageBox = &boxes;
-        options.sound = &sound;
-        options.settings = &store;
-        options.instances = &instances;
-        options.urlScheme = &urlScheme;
-        options.desktop = &desktop;
-        options.handleSignals = false;
-        program = std::make_unique<Program>(options);
-    }
-    template <typename Widget>
-    Widget* widget(const char* name) {
-        return program->window().findChild<Widget*>(QString::fromLatin1(name));
+struct ChatCopy : test::ProgramCopy {
+    ChatCopy(const std::string& bindAddress, const std::string& nick, bool arranger)
+        : ProgramCopy(bindAddress) {
+        settings.values = {{"Nick", nick},
+                           {"ServerMode", arranger ? "True" : "False"},
+                           {"ClientMode", arranger ? "False" : "True"},
+                           {"LastTab", "4"}};
+        create();
     }
     QTextBrowser* view() { return widget<QTextBrowser>("rtb"); }
     QString lastLine() { return view()->document()->lastBlock().text(); }
@@ -63,15 +51,6 @@ struct ChatCopy {
         QTest::keyClicks(box, address);
         QTest::mouseClick(widget<QPushButton>("coConnect"), Qt::LeftButton);
     }
-
-    FakeSettings store;
-    FakeMessageBox boxes;
-    FakeSound sound;
-    FakeInstanceChannel instances;
-    FakeUrlScheme urlScheme;
-    // Records the URLs the desktop is asked to open instead of starting a browser.
-    FakeDesktop desktop;
-    std::unique_ptr<Program> program;
 };
 
 class ChatWindow : public ::testing::Test {

@@ -19,6 +19,7 @@
 #include "support/FakeFileDialog.h"
 #include "support/FakeServices.h"
 #include "support/FakeShellServices.h"
+#include "support/ProgramCopy.h"
 #include "support/WaitFor.h"
 
 using namespace squadlink;
@@ -86,29 +87,18 @@ private:
     QProcess m_client;
 };
 
-struct Copy {
-    Copy() {
-        ProgramOptions options;
-        options.bindAddress = "127.0.0.11";
-        options.executablePath = "/usr/bin/squadlink";
-        options.messageBox = &boxes;
-        options.sound = &sound;
-        options.settings = &settings;
-        options.instances = &instances;
-        options.urlScheme = &urlScheme;
+struct Copy : test::ProgramCopy {
+    Copy() : ProgramCopy("127.0.0.11") {
         options.fileDialog = &files;
         options.homeFolder = "/nonexistent";
-        options.handleSignals = false;
-        program = std::make_unique<Program>(options);
+        // Play starts the stand-in steam through the real desktop backend.
+        options.desktop = nullptr;
+        create();
     }
     ~Copy() {
         program->form().close();
         QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
         QCoreApplication::exec();
-    }
-    template <typename Widget>
-    Widget* widget(const char* name) {
-        return program->window().findChild<Widget*>(QString::fromLatin1(name));
     }
     void receive(const std::string& address, const std::string& password) {
         auto& ui = program->model();
@@ -117,13 +107,7 @@ struct Copy {
         ui.lProtection.setCaption("Valve Anti-Cheat (VAC)");
     }
 
-    FakeMessageBox boxes;
-    FakeSound sound;
-    FakeSettings settings;
-    FakeInstanceChannel instances;
-    FakeUrlScheme urlScheme;
     FakeFileDialog files;
-    std::unique_ptr<Program> program;
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "support/FakeServices.h"
 #include "support/FakeShellServices.h"
 #include "support/LoopbackGameServer.h"
+#include "support/ProgramCopy.h"
 #include "support/WaitFor.h"
 
 using namespace squadlink;
@@ -22,25 +23,13 @@ namespace {
 
 // One copy with its real window, socket and clock; dialogs, sounds, the store and the
 // hand-over channel are fakes.
-struct Window {
-    Window(const std::string& bindAddress, bool arranger, const std::string& nick) {
-        store.values = {{"ServerMode", arranger ? "True" : "False"},
-                        {"ClientMode", arranger ? "False" : "True"},
-                        {"Nick", nick}};
-        ProgramOptions options;
-        options.bindAddress = bindAddress;
-        options.executablePath = "/usr/bin/squadlink";
-        options.messageBox = &boxes;
-        options.sound = &sound;
-        options.settings = &store;
-        options.instances = &instances;
-        options.urlScheme = &urlScheme;
-        options.handleSignals = false;
-        program = std::make_unique<Program>(options);
-    }
-    template <typename Widget>
-    Widget* widget(const char* name) {
-        return program->window().findChild<Widget*>(QString::fromLatin1(name));
+struct Window : test::ProgramCopy {
+    Window(const std::string& bindAddress, bool arranger, const std::string& nick)
+        : ProgramCopy(bindAddress) {
+        settings.values = {{"ServerMode", arranger ? "True" : "False"},
+                           {"ClientMode", arranger ? "False" : "True"},
+                           {"Nick", nick}};
+        create();
     }
     QString text(const char* label) { return widget<QLabel>(label)->text(); }
     void click(const char* button) {
@@ -50,13 +39,6 @@ struct Window {
     void waitForActionLock() {
         waitFor([this] { return !program->model().tFlood.running(); }, 2000);
     }
-
-    FakeSettings store;
-    FakeMessageBox boxes;
-    FakeSound sound;
-    FakeInstanceChannel instances;
-    FakeUrlScheme urlScheme;
-    std::unique_ptr<Program> program;
 };
 
 int pingShown(const QString& label) {
@@ -89,7 +71,7 @@ TEST(GameServerWindow, ScanShowsTheServerOnceAndEnterScansAgain) {
     EXPECT_EQ(arranger.text("lGameSecure"), "Valve Anti-Cheat (VAC)");
     EXPECT_TRUE(arranger.text("lServerPing").endsWith(" ms"));
     EXPECT_FALSE(arranger.widget<QLabel>("imgServerType")->pixmap().isNull());
-    EXPECT_EQ(arranger.store.values["Game"], "127.0.0.30");
+    EXPECT_EQ(arranger.settings.values["Game"], "127.0.0.30");
     EXPECT_EQ(server.queries.size(), 1U);
 
     // Typing into the address drops the scan; Enter scans again, now answered after a

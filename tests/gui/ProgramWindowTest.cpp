@@ -18,6 +18,7 @@
 #include "Program.h"
 #include "support/FakeServices.h"
 #include "support/FakeShellServices.h"
+#include "support/ProgramCopy.h"
 #include "support/WaitFor.h"
 
 using namespace squadlink;
@@ -47,30 +48,14 @@ QSettings& store() {
 
 // One copy of the program with its real window and real store; dialogs, sounds, the hand-over
 // channel and the desktop's handler registration are fakes.
-struct Copy {
-    explicit Copy(const std::string& bindAddress, SettingsBackend* settings = nullptr) {
-        ProgramOptions options;
-        options.bindAddress = bindAddress;
+struct Copy : test::ProgramCopy {
+    // Without a settings backend of the test's, the copy uses the real store.
+    explicit Copy(const std::string& bindAddress, SettingsBackend* store = nullptr)
         // The banner writes its picture into a "data" folder beside the executable.
-        options.executablePath = (testHome() + "/bin/squadlink").toStdString();
-        options.messageBox = &boxes;
-        options.sound = &sound;
-        options.settings = settings;
-        options.instances = &instances;
-        options.urlScheme = &urlScheme;
-        options.handleSignals = false;
-        program = std::make_unique<Program>(options);
+        : ProgramCopy(bindAddress, (testHome() + "/bin/squadlink").toStdString()) {
+        options.settings = store;
+        create();
     }
-    template <typename Widget>
-    Widget* widget(const char* name) {
-        return program->window().findChild<Widget*>(QString::fromLatin1(name));
-    }
-
-    FakeMessageBox boxes;
-    FakeSound sound;
-    FakeInstanceChannel instances;
-    FakeUrlScheme urlScheme;
-    std::unique_ptr<Program> program;
 };
 
 class ProgramWindow : public ::testing::Test {

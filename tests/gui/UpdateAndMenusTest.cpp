@@ -19,6 +19,7 @@
 #include "support/FakeServices.h"
 #include "support/FakeShellServices.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/ProgramCopy.h"
 #include "support/WaitFor.h"
 #include "update/BuiltInBanner.h"
 
@@ -40,25 +41,12 @@ std::string pngBytes() {
 
 // One copy of the program whose desktop, dialogs and settings are fakes and whose update
 // server is a real one on loopback.
-struct UpdateCopy {
-    UpdateCopy() {
-        ProgramOptions options;
-        options.bindAddress = "127.0.0.11";
+struct UpdateCopy : test::ProgramCopy {
+    UpdateCopy() : ProgramCopy("127.0.0.11") {
         options.executablePath = (folder.path() + "/squadlink").toStdString();
-        options.messageBox = &boxes;
-        options.sound = &sound;
-        options.settings = &settings;
-        options.instances = &instances;
-        options.urlScheme = &urlScheme;
-        options.desktop = &desktop;
         options.updateBaseUrl = server.base();
         options.httpTimeoutMs = 2000;
-        options.handleSignals = false;
-        program = std::make_unique<Program>(options);
-    }
-    template <typename Widget>
-    Widget* widget(const char* name) {
-        return program->window().findChild<Widget*>(QString::fromLatin1(name));
+        create();
     }
     void trigger(const char* action) {
         QAction* found = widget<QAction>(action);
@@ -69,13 +57,6 @@ struct UpdateCopy {
 
     QTemporaryDir folder;
     LoopbackHttpServer server;
-    FakeMessageBox boxes;
-    FakeSound sound;
-    FakeSettings settings;
-    FakeInstanceChannel instances;
-    FakeUrlScheme urlScheme;
-    FakeDesktop desktop;
-    std::unique_ptr<Program> program;
 };
 
 class UpdateAndMenus : public ::testing::Test {
