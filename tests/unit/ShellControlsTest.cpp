@@ -51,4 +51,20 @@ TEST_F(ShellControls_, GammaHotKeysStepWithinBounds) {
     EXPECT_EQ(gamma.value(), 50);
 }
 
+// A right click in an address box pastes over it, by the box's own paste rule: an address from
+// the clipboard replaces the text, anything else leaves it as it was.
+TEST_F(ShellControls_, RightClickInAddressBoxesPastesByTheirRules) {
+    settings.values = {{"ServerMode", "True"}, {"ClientMode", "False"}};
+    ASSERT_TRUE(start());
+    auto& game = form().ui().tGame;
+    game.setText("10.0.0.1");
+    ASSERT_TRUE(game.takesRightClick());
+    clipboard.content = "192.168.5.9:27016";
+    game.rightClick();
+    EXPECT_EQ(game.text(), "192.168.5.9:27016");
+    clipboard.content = "not an address; quit";
+    game.rightClick();
+    EXPECT_EQ(game.text(), "192.168.5.9:27016");
+}
+
 }  // namespace
