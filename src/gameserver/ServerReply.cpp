@@ -107,6 +107,36 @@ bool playerCounts(std::optional<unsigned char> players, std::optional<unsigned c
     return true;
 }
 
+// Both replies carry the same run: players, slots, one byte, server type, system, one byte.
+// Type 'p' (a relay) and systems other than Windows and Linux are not game servers the game can
+// join here.
+bool readCountsAndType(Reader& reader, ServerDetails& details) {
+    const auto players = reader.byte();
+    const auto slots = reader.byte();
+    if (!playerCounts(players, slots, details) || !reader.skip(1)) {
+        return false;
+    }
+    const auto kindByte = reader.byte();
+    const auto systemByte = reader.byte();
+    const auto kind = kindByte ? serverKind(*kindByte) : std::nullopt;
+    const auto system = systemByte ? operatingSystem(*systemByte) : std::nullopt;
+    if (!kind || !system || !reader.skip(1)) {
+        return false;
+    }
+    details.serverType = *system + *kind;
+    return true;
+}
+
+bool readProtection(Reader& reader, ServerDetails& details) {
+    const auto cheatByte = reader.byte();
+    const auto protection = cheatByte ? antiCheat(*cheatByte) : std::nullopt;
+    if (!protection) {
+        return false;
+    }
+    details.protection = *protection;
+    return true;
+}
+
 }  // namespace
 
 std::string InfoQuery() {
@@ -149,33 +179,15 @@ std::optional<ServerDetails> ParseDetailsReply(std::string_view datagram) {
     if (!readNames(reader, details)) {
         return std::nullopt;
     }
-    const auto players = reader.byte();
-    const auto slots = reader.byte();
-    if (!playerCounts(players, slots, details) || !reader.skip(1)) {
-        return std::nullopt;
-    }
-    const auto kindByte = reader.byte();
-    const auto systemByte = reader.byte();
-    const auto kind = kindByte ? serverKind(*kindByte) : std::nullopt;
-    const auto system = systemByte ? operatingSystem(*systemByte) : std::nullopt;
-    if (!kind || !system || !reader.skip(1)) {
-        return std::nullopt;
-    }
-    if (reader.byte() != std::optional<unsigned char>(1)) {
+    if (!readCountsAndType(reader, details) || reader.byte() != std::optional<unsigned char>(1)) {
         return std::nullopt;
     }
     // Mod web link (one byte shorter than the other fields: its counter starts one later),
     // download link, then a separator and ten bytes of mod data.
-    if (!reader.string(kLongestField - 1) || !reader.string(kLongestField) || !reader.skip(11)) {
+    if (!reader.string(kLongestField - 1) || !reader.string(kLongestField) || !reader.skip(11) ||
+        !readProtection(reader, details)) {
         return std::nullopt;
     }
-    const auto cheatByte = reader.byte();
-    const auto protection = cheatByte ? antiCheat(*cheatByte) : std::nullopt;
-    if (!protection) {
-        return std::nullopt;
-    }
-    details.serverType = *system + *kind;
-    details.protection = *protection;
     return details;
 }
 
@@ -188,27 +200,9 @@ std::optional<ServerDetails> ParseInfoReply(std::string_view datagram) {
     if (!reader.skip(1) || !readNames(reader, details) || !reader.skip(2)) {
         return std::nullopt;
     }
-    const auto players = reader.byte();
-    const auto slots = reader.byte();
-    if (!playerCounts(players, slots, details) || !reader.skip(1)) {
+    if (!readCountsAndType(reader, details) || !readProtection(reader, details)) {
         return std::nullopt;
     }
-    // Type 'p' (a relay) and systems other than Windows and Linux are not game servers the
-    // game can join here.
-    const auto kindByte = reader.byte();
-    const auto systemByte = reader.byte();
-    const auto kind = kindByte ? serverKind(*kindByte) : std::nullopt;
-    const auto system = systemByte ? operatingSystem(*systemByte) : std::nullopt;
-    if (!kind || !system || !reader.skip(1)) {
-        return std::nullopt;
-    }
-    const auto cheatByte = reader.byte();
-    const auto protection = cheatByte ? antiCheat(*cheatByte) : std::nullopt;
-    if (!protection) {
-        return std::nullopt;
-    }
-    details.serverType = *system + *kind;
-    details.protection = *protection;
     return details;
 }
 
