@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 libqt6network6
     qt6-qpa-plugins libx11-dev libxrandr-dev libxkbcommon-dev libgl-dev
     xvfb xauth x11-utils xdg-utils desktop-file-utils appstream
-    clang-format python3 imagemagick time
+    clang-format python3 imagemagick time iproute2
 )
 
 missing=()
