@@ -1,9 +1,11 @@
 #include "BannerWidget.h"
 
 #include <QContextMenuEvent>
+#include <QHideEvent>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QShowEvent>
 #include <QTimer>
 
 #include "ModelBinding.h"
@@ -70,6 +72,7 @@ void BannerWidget::showPicture() {
         if (m_movie->isValid()) {
             setMovie(m_movie.get());
             m_movie->start();
+            m_movie->setPaused(!isVisible());
             return;
         }
         m_movie.reset();
@@ -98,6 +101,20 @@ void BannerWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 void BannerWidget::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
+}
+
+void BannerWidget::showEvent(QShowEvent* event) {
+    QLabel::showEvent(event);
+    if (m_movie) {
+        m_movie->setPaused(false);
+    }
+}
+
+void BannerWidget::hideEvent(QHideEvent* event) {
+    QLabel::hideEvent(event);
+    if (m_movie) {
+        m_movie->setPaused(true);
+    }
 }
 
 }  // namespace squadlink

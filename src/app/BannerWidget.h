@@ -24,6 +24,10 @@ public:
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // An animation nobody sees would wake the program a dozen times a second all evening in
+    // the tray: it stands still while the strip is hidden.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void showPicture();

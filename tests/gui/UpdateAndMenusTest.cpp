@@ -78,6 +78,13 @@ TEST_F(UpdateAndMenus, BannerShowsAnimatedGifAndStillPng) {
     model.wb.showPicture("file:///tmp/banner.gif", std::string(builtInBanner()));
     ASSERT_NE(banner->animation(), nullptr);
     EXPECT_GT(banner->animation()->frameCount(), 1);
+    // Nobody sees the animation before the window is shown or once it is hidden.
+    EXPECT_EQ(banner->animation()->state(), QMovie::Paused);
+    window.show();
+    EXPECT_EQ(banner->animation()->state(), QMovie::Running);
+    window.hide();
+    EXPECT_EQ(banner->animation()->state(), QMovie::Paused);
+    window.show();
     EXPECT_EQ(banner->animation()->state(), QMovie::Running);
     EXPECT_EQ(banner->animation()->currentPixmap().size(), QSize(472, 64));
 
