@@ -143,8 +143,8 @@ QWidget* MainWindow::buildStatusBar() {
 
     auto* lampPane = sunkenPane(bar);
     lampPane->setFixedWidth(kLampSize + 6);
-    auto* on = named(new QLabel(lampPane), "imgStatusOn");
-    auto* off = named(new QLabel(lampPane), "imgStatusOff");
+    auto* on = accessible(named(new QLabel(lampPane), "imgStatusOn"), "Connected");
+    auto* off = accessible(named(new QLabel(lampPane), "imgStatusOff"), "Not connected");
     for (const auto& [lamp, colour] :
          {std::pair{on, QColor(40, 200, 40)}, std::pair{off, QColor(150, 150, 150)}}) {
         lamp->setProperty("picture", true);
@@ -160,11 +160,14 @@ QWidget* MainWindow::buildStatusBar() {
     // Room for the text, the pane's frame and margins, and the label's own margin.
     const int dateWidth = metrics.horizontalAdvance(QStringLiteral("00.00.0000")) + 20;
     const int timeWidth = metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 20;
-    const std::tuple<const char*, int, int> panes[] = {
-        {"lCompName", 2, 0}, {"lUserIP", 1, 0}, {"lDate", 0, dateWidth}, {"lTime", 0, timeWidth}};
-    for (const auto& [name, stretch, width] : panes) {
+    const std::tuple<const char*, const char*, int, int> panes[] = {
+        {"lCompName", "Computer name", 2, 0},
+        {"lUserIP", "IP address", 1, 0},
+        {"lDate", "Date", 0, dateWidth},
+        {"lTime", "Time", 0, timeWidth}};
+    for (const auto& [name, caption, stretch, width] : panes) {
         auto* pane = sunkenPane(bar);
-        auto* label = named(new QLabel(pane), name);
+        auto* label = accessible(named(new QLabel(pane), name), caption);
         label->setMinimumWidth(10);
         pane->layout()->addWidget(label);
         if (width > 0) {

@@ -36,11 +36,20 @@ protected:
 
 TEST_F(Accessibility, ValueLabelsAreNamedAfterTheirCaptionAndReportTheirValue) {
     const std::pair<const char*, const char*> labels[] = {
-        {"lServer", "Next game is played on"},     {"lPassword", "Game server password"},
-        {"lProtection", "Game server protection"}, {"lClientPing", "Your ping to game server"},
-        {"lWAAddress", "Your IP address"},         {"lGameName", "Game server name"},
-        {"lGameSecure", "Game server protection"}, {"lServerPing", "Your ping to game server"},
-        {"lMapPlayers", "Map (players / slots)"},  {"lServerType", "Game server type"},
+        {"lServer", "Next game is played on"},
+        {"lPassword", "Game server password"},
+        {"lProtection", "Game server protection"},
+        {"lClientPing", "Your ping to game server"},
+        {"lWAAddress", "Your IP address"},
+        {"lGameName", "Game server name"},
+        {"lGameSecure", "Game server protection"},
+        {"lServerPing", "Your ping to game server"},
+        {"lMapPlayers", "Map (players / slots)"},
+        {"lServerType", "Game server type"},
+        {"lCompName", "Computer name"},
+        {"lUserIP", "IP address"},
+        {"lDate", "Date"},
+        {"lTime", "Time"},
     };
     model.lGameName.setCaption("Clan War Server");
     QApplication::processEvents();
