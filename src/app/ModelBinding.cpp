@@ -28,6 +28,7 @@
 
 #include "BannerWidget.h"
 #include "TabStopDelegate.h"
+#include "WindowParts.h"
 #include "WindowsKeys.h"
 #include "backends/qt/Cp1252.h"
 
@@ -50,17 +51,6 @@ public:
 private:
     std::function<bool(QEvent*)> m_filter;
 };
-
-MouseButton modelButton(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::RightButton:
-            return MouseButton::Right;
-        case Qt::MiddleButton:
-            return MouseButton::Middle;
-        default:
-            return MouseButton::Left;
-    }
-}
 
 int shiftState(Qt::KeyboardModifiers modifiers) {
     return ((modifiers & Qt::ShiftModifier) != 0 ? 1 : 0) |

@@ -3,20 +3,9 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
-namespace squadlink {
+#include "WindowParts.h"
 
-namespace {
-MouseButton modelButton(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::RightButton:
-            return MouseButton::Right;
-        case Qt::MiddleButton:
-            return MouseButton::Middle;
-        default:
-            return MouseButton::Left;
-    }
-}
-}  // namespace
+namespace squadlink {
 
 ReflexArea::ReflexArea(QWidget* parent) : QFrame(parent), m_caption(new QLabel(this)) {
     setFrameShape(QFrame::Panel);

@@ -9,6 +9,17 @@
 
 namespace squadlink {
 
+MouseButton modelButton(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::RightButton:
+            return MouseButton::Right;
+        case Qt::MiddleButton:
+            return MouseButton::Middle;
+        default:
+            return MouseButton::Left;
+    }
+}
+
 QLabel* fixedLabel(const char* text, QWidget* parent) {
     return new QLabel(QString::fromLatin1(text), parent);
 }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <functional>
 
+#include "core/model/ListBox.h"
+
 class QFrame;
 class QGridLayout;
 class QPushButton;
@@ -17,6 +19,9 @@ class QWidget;
 namespace squadlink {
 
 // Small pieces the main window's pages are built from.
+
+// The model's name for a Qt mouse button.
+MouseButton modelButton(Qt::MouseButton button);
 
 inline constexpr int kLampSize = 13;
 inline constexpr int kFontPixels = 11;

@@ -17,7 +17,7 @@ std::size_t MemoryChatDocument::pictureSize(int resourceId) const {
     return 600;
 }
 
-std::string MemoryChatDocument::plainText() const {
+std::string MemoryChatDocument::render(bool pictureIds) const {
     std::string text;
     for (const Run& run : runs) {
         switch (run.kind) {
@@ -28,29 +28,19 @@ std::string MemoryChatDocument::plainText() const {
                 text += '\n';
                 break;
             case Run::Kind::Picture:
-                text += ' ';
+                text += pictureIds ? "{" + std::to_string(run.picture) + "}" : " ";
                 break;
         }
     }
     return text;
 }
 
+std::string MemoryChatDocument::plainText() const {
+    return render(false);
+}
+
 std::string MemoryChatDocument::shown() const {
-    std::string text;
-    for (const Run& run : runs) {
-        switch (run.kind) {
-            case Run::Kind::Text:
-                text += run.text;
-                break;
-            case Run::Kind::LineBreak:
-                text += '\n';
-                break;
-            case Run::Kind::Picture:
-                text += "{" + std::to_string(run.picture) + "}";
-                break;
-        }
-    }
-    return text;
+    return render(true);
 }
 
 int MemoryChatDocument::characterIndexAt(int x, int y) const {

@@ -43,6 +43,10 @@ public:
     int height = 307;
     std::string selection;
     bool handPointer = false;
+
+private:
+    // Pictures as one blank, as the view's own text has them, or as "{n}".
+    std::string render(bool pictureIds) const;
 };
 
 }  // namespace squadlink
