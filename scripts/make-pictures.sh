@@ -28,7 +28,8 @@ menu 205 -fill '#2e86c1' -stroke '#1b4f72' -draw 'circle 7.5,7.5 7.5,0.5' \
 menu 206 -fill '#2e86c1' -stroke '#1b4f72' -draw 'circle 7.5,7.5 7.5,0.5' \
     -fill white -stroke none -font "$font" -pointsize 12 -gravity center -annotate +0+0 'i'
 
-# The built-in banner: the program's name sliding in over a dark field, then a slogan.
+# The built-in banner: the program's name sliding in over a dark field, then a slogan that stays.
+# It plays once (no loop extension): a copy left open all evening is not woken to redraw it.
 frames=()
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -44,5 +45,5 @@ convert -size 472x64 xc:'#0b1a2e' -font "$font" -pointsize 34 \
     -font DejaVu-Sans -pointsize 13 -fill '#d0d8e0' -gravity east \
     -annotate +18+0 'One squad, one server.' "$work/f$i.gif"
 frames+=("$work/f$i.gif")
-convert -dither None -loop 0 -delay 8 "${frames[@]:0:4}" -delay 300 "${frames[4]}" -delay 500 "${frames[5]}" \
+convert -dither None -loop 1 -delay 8 "${frames[@]:0:4}" -delay 300 "${frames[4]}" -delay 500 "${frames[5]}" \
     -dither None -colors 64 -layers Optimize banner.gif

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QShowEvent>
 #include <QTimer>
+#include <string_view>
 
 #include "ModelBinding.h"
 
@@ -14,6 +15,24 @@ namespace squadlink {
 
 namespace {
 constexpr int kMaxSide = 4096;
+
+// Banners are GIF, PNG or JPEG pictures. Naming the format from the first bytes spares the
+// reader from loading every image plug-in to ask each whether it knows the data.
+QByteArray pictureFormat(const std::string& bytes) {
+    const auto startsWith = [&bytes](std::string_view magic) {
+        return bytes.compare(0, magic.size(), magic) == 0;
+    };
+    if (startsWith("GIF87a") || startsWith("GIF89a")) {
+        return QByteArrayLiteral("gif");
+    }
+    if (startsWith("\x89PNG\r\n\x1a\n")) {
+        return QByteArrayLiteral("png");
+    }
+    if (startsWith("\xff\xd8\xff")) {
+        return QByteArrayLiteral("jpeg");
+    }
+    return {};
+}
 }  // namespace
 
 BannerWidget::BannerWidget(QWidget* parent) : QLabel(parent) {
@@ -59,16 +78,18 @@ void BannerWidget::showPicture() {
     m_buffer = std::make_unique<QBuffer>();
     m_buffer->setData(QByteArray::fromStdString(picture));
     m_buffer->open(QIODevice::ReadOnly);
-    QImageReader reader(m_buffer.get());
+    const QByteArray format = pictureFormat(picture);
+    QImageReader reader(m_buffer.get(), format);
     // A picture from the network decides how much memory its frames take: one far larger than
     // the strip is refused before it is decoded.
     const QSize size = reader.size();
-    const bool sane = size.isValid() && size.width() <= kMaxSide && size.height() <= kMaxSide;
+    const bool sane = !format.isEmpty() && size.isValid() && size.width() <= kMaxSide &&
+                      size.height() <= kMaxSide;
     const bool animated =
         sane && reader.canRead() && reader.supportsAnimation() && reader.imageCount() != 1;
     m_buffer->seek(0);
     if (animated) {
-        m_movie = std::make_unique<QMovie>(m_buffer.get());
+        m_movie = std::make_unique<QMovie>(m_buffer.get(), format);
         if (m_movie->isValid()) {
             setMovie(m_movie.get());
             m_movie->start();
@@ -78,7 +99,7 @@ void BannerWidget::showPicture() {
         m_movie.reset();
     }
     QPixmap still;
-    if (sane && still.loadFromData(m_buffer->data())) {
+    if (sane && still.loadFromData(m_buffer->data(), format.constData())) {
         setPixmap(still);
         return;
     }
@@ -105,7 +126,8 @@ void BannerWidget::contextMenuEvent(QContextMenuEvent* event) {
 
 void BannerWidget::showEvent(QShowEvent* event) {
     QLabel::showEvent(event);
-    if (m_movie) {
+    // A movie that has played to its end stays on its last frame.
+    if (m_movie && m_movie->state() == QMovie::Paused) {
         m_movie->setPaused(false);
     }
 }

@@ -59,6 +59,8 @@ public:
     // Return false when there was nothing to delete (the store's error 5 case).
     bool remove(const char* key);
     bool removeSection();
+    // Before another process is told to read what was written.
+    void flush() { m_backend.flush(); }
 
     // The documented default of every key ("" for text keys).
     static std::string defaultText(const char* key);

@@ -14,6 +14,9 @@ public:
     // Both return false when there was nothing to delete.
     virtual bool remove(const std::string& key) = 0;
     virtual bool removeSection() = 0;
+    // Makes every change so far visible to other processes at once. Stores may otherwise
+    // gather changes and write them together shortly after.
+    virtual void flush() {}
 };
 
 }  // namespace squadlink

@@ -430,6 +430,7 @@ void MainForm::HandOverToRunningInstance(const std::vector<std::string>& argumen
     const LinkArgument parsed = ServerLinks::ParseLinkArguments(arguments);
     if (parsed.kind == LinkArgument::Kind::Address) {
         m_settings.writeText(key::Temp, parsed.address);
+        m_settings.flush();
         m_services.instances.send(InstanceChannel::Request::UrlExec);
     } else if (parsed.kind == LinkArgument::Kind::Empty) {
         m_services.instances.send(InstanceChannel::Request::Activate);

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -113,6 +114,61 @@ TEST_F(UpdateAndMenus, BannerShowsAnimatedGifAndStillPng) {
     model.wb.showBlank();
     EXPECT_TRUE(banner->pixmap().isNull());
     EXPECT_EQ(banner->animation(), nullptr);
+}
+
+// The built-in banner plays once and then stands on its last frame, so a copy left open all
+// evening is not woken to redraw it; showing the window again does not replay it.
+TEST_F(UpdateAndMenus, BannerAnimationPlaysOnceAndRests) {
+    QBuffer builtIn;
+    builtIn.setData(QByteArray::fromStdString(std::string(builtInBanner())));
+    builtIn.open(QIODevice::ReadOnly);
+    EXPECT_EQ(QImageReader(&builtIn).loopCount(), 0);
+
+    WindowModel model;
+    MainWindow window(model);
+    auto* banner = window.findChild<BannerWidget*>(QStringLiteral("wb"));
+    ASSERT_NE(banner, nullptr);
+    // Two frames of 2 x 2 pixels with no loop extension, as the built-in banner is made.
+    static const unsigned char twoFrames[] = {
+        0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x02, 0x00, 0x02, 0x00, 0xf0, 0x00, 0x00, 0xff, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x21, 0xf9, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2c, 0x00, 0x00,
+        0x00, 0x00, 0x02, 0x00, 0x02, 0x00, 0x00, 0x02, 0x02, 0x84, 0x51, 0x00, 0x21, 0xf9, 0x04,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x02, 0x00, 0x80,
+        0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x02, 0x02, 0x84, 0x51, 0x00, 0x3b};
+    model.wb.showPicture("file:///tmp/banner.gif",
+                         std::string(reinterpret_cast<const char*>(twoFrames), sizeof twoFrames));
+    ASSERT_NE(banner->animation(), nullptr);
+    window.show();
+    EXPECT_TRUE(waitFor([&] { return banner->animation()->state() == QMovie::NotRunning; }, 2000));
+    window.hide();
+    window.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(banner->animation()->state(), QMovie::NotRunning);
+    EXPECT_FALSE(banner->animation()->currentPixmap().isNull());
+}
+
+// Banners are GIF, PNG or JPEG; another picture format counts as a failed page.
+TEST_F(UpdateAndMenus, BannerTakesJpegAndRefusesOtherFormats) {
+    WindowModel model;
+    MainWindow window(model);
+    auto* banner = window.findChild<BannerWidget*>(QStringLiteral("wb"));
+    ASSERT_NE(banner, nullptr);
+    int errors = 0;
+    model.wb.NavigateError.connect([&] { ++errors; });
+    const auto encoded = [](const char* format) {
+        QImage picture(472, 64, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, format);
+        return bytes.toStdString();
+    };
+    model.wb.showPicture("http://pics.test/a.jpg", encoded("JPEG"));
+    EXPECT_EQ(banner->pixmap().size(), QSize(472, 64));
+    model.wb.showPicture("http://pics.test/b.bmp", encoded("BMP"));
+    EXPECT_TRUE(waitFor([&] { return errors == 1; }, 2000));
+    EXPECT_TRUE(banner->pixmap().isNull());
 }
 
 TEST_F(UpdateAndMenus, ClickOnTheBannerOpensItsLink) {

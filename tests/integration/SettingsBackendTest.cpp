@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -43,6 +44,7 @@ protected:
 TEST_F(SettingsBackendTest, LivesUnderTheProgramsNameInTheUsersConfig) {
     QtSettingsBackend backend;
     backend.write("Nick", "Orvell");
+    backend.flush();
     EXPECT_EQ(backend.fileName(), storeFile());
     EXPECT_TRUE(QFile::exists(storeFile()));
     EXPECT_EQ(direct().value(QStringLiteral("Settings/Nick")).toString(), QStringLiteral("Orvell"));
@@ -205,6 +207,8 @@ TEST_F(SettingsBackendTest, AnotherProcessesWriteIsSeenAtOnce) {
     if (child == 0) {
         QtSettingsBackend second;
         second.write("Temp", "1.2.3.4:27220");
+        // The hand-over flushes before it tells the running copy; _exit skips destructors.
+        second.flush();
         _exit(second.read("Temp") == std::optional<std::string>("1.2.3.4:27220") ? 0 : 1);
     }
     int status = 0;
@@ -218,6 +222,34 @@ TEST_F(SettingsBackendTest, AnotherProcessesWriteIsSeenAtOnce) {
 
     QtSettingsBackend fresh;
     EXPECT_FALSE(fresh.read("Temp").has_value());
+}
+
+// Start-up changes several values in a row; they reach the file together once the event loop
+// runs, and nothing is lost when the program ends before that.
+TEST_F(SettingsBackendTest, ChangesAreGatheredUntilTheLoopRunsAndNeverLost) {
+    // Read as bytes: QSettings objects of one process share what they have not written yet.
+    const auto onDisk = [this] {
+        QFile file(storeFile());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    {
+        QtSettingsBackend backend;
+        backend.write("Nick", "first");
+        backend.write("Server", "1.2.3.4");
+        EXPECT_TRUE(backend.pending());
+        EXPECT_EQ(backend.read("Nick").value_or("<missing>"), "first");
+        EXPECT_TRUE(onDisk().isEmpty());
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(backend.pending());
+        EXPECT_TRUE(onDisk().contains(QStringLiteral("Nick=first")));
+        EXPECT_TRUE(onDisk().contains(QStringLiteral("Server=1.2.3.4")));
+
+        backend.write("Nick", "second");
+        EXPECT_TRUE(backend.remove("Server"));
+        EXPECT_TRUE(onDisk().contains(QStringLiteral("Nick=first")));
+    }
+    EXPECT_TRUE(onDisk().contains(QStringLiteral("Nick=second")));
+    EXPECT_FALSE(onDisk().contains(QStringLiteral("Server")));
 }
 
 }  // namespace

@@ -1,6 +1,11 @@
 #include "backends/qt/QtSettingsBackend.h"
 
+#include <sys/stat.h>
+
+#include <QCoreApplication>
+#include <QFile>
 #include <QStringList>
+#include <QTimer>
 #include <QVariant>
 
 #include "backends/qt/Cp1252.h"
@@ -19,11 +24,61 @@ QString groupKey(const std::string& key) {
 
 QtSettingsBackend::QtSettingsBackend()
     : m_settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Squadlink"),
-                 QStringLiteral("Squadlink")) {
+                 QStringLiteral("Squadlink")),
+      m_stamp(fileStamp()) {
+}
+
+QtSettingsBackend::~QtSettingsBackend() {
+    flush();
+}
+
+QString QtSettingsBackend::fileStamp() const {
+    // Every write replaces the file, so its inode changes even within one clock tick.
+    struct stat info {};
+    if (::stat(QFile::encodeName(m_settings.fileName()).constData(), &info) != 0) {
+        return {};
+    }
+    return QStringLiteral("%1:%2:%3.%4")
+        .arg(info.st_ino)
+        .arg(info.st_size)
+        .arg(info.st_mtim.tv_sec)
+        .arg(info.st_mtim.tv_nsec);
+}
+
+void QtSettingsBackend::sync() const {
+    m_settings.sync();
+    m_pending = false;
+    m_stamp = fileStamp();
+}
+
+void QtSettingsBackend::refresh() const {
+    if (m_pending && fileStamp() == m_stamp) {
+        return;
+    }
+    sync();
+}
+
+void QtSettingsBackend::changed() {
+    if (m_pending) {
+        return;
+    }
+    m_pending = true;
+    // Without an event loop (a tool, a test) the change is written at once.
+    if (QCoreApplication::instance() == nullptr) {
+        sync();
+        return;
+    }
+    QTimer::singleShot(0, &m_timerOwner, [this] { flush(); });
+}
+
+void QtSettingsBackend::flush() {
+    if (m_pending) {
+        sync();
+    }
 }
 
 std::optional<std::string> QtSettingsBackend::read(const std::string& key) const {
-    m_settings.sync();
+    refresh();
     const QVariant value = m_settings.value(groupKey(key));
     if (!value.isValid()) {
         return std::nullopt;
@@ -37,22 +92,22 @@ std::optional<std::string> QtSettingsBackend::read(const std::string& key) const
 
 void QtSettingsBackend::write(const std::string& key, const std::string& value) {
     m_settings.setValue(groupKey(key), Cp1252::toUnicode(value));
-    m_settings.sync();
+    changed();
 }
 
 bool QtSettingsBackend::remove(const std::string& key) {
-    m_settings.sync();
+    refresh();
     const QString name = groupKey(key);
     if (!m_settings.contains(name)) {
         return false;
     }
     m_settings.remove(name);
-    m_settings.sync();
+    changed();
     return true;
 }
 
 bool QtSettingsBackend::removeSection() {
-    m_settings.sync();
+    refresh();
     m_settings.beginGroup(kGroup);
     const bool any = !m_settings.childKeys().isEmpty() || !m_settings.childGroups().isEmpty();
     m_settings.endGroup();
@@ -60,7 +115,7 @@ bool QtSettingsBackend::removeSection() {
         return false;
     }
     m_settings.remove(kGroup);
-    m_settings.sync();
+    changed();
     return true;
 }
 
