@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include "backends/qt/Cp1252.h"
 #include "backends/qt/QtX11Display.h"
@@ -86,9 +85,9 @@ bool Program::start(const std::vector<std::string>& arguments) {
     if (!m_form->Form_Load(arguments)) {
         return false;
     }
-    // What the first frame does not need waits until the event loop runs.
+    // Loading the sounds starts the audio system, which the first frame does not need.
     if (m_sound) {
-        QTimer::singleShot(0, m_window.get(), [sound = m_sound.get()] { sound->preload(); });
+        m_windows->afterFirstFrame([sound = m_sound.get()] { sound->preload(); });
     }
     return true;
 }

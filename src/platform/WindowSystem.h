@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace squadlink {
 
 struct Rect {
@@ -22,6 +24,9 @@ public:
     virtual Rect workArea() const = 0;
     virtual void restoreAndActivateMainWindow() = 0;
     virtual void activateMainWindow() = 0;
+    // Runs work once the main window's first frame is on the screen (at once when it already
+    // is), from the event loop: start-up work the first frame does not need waits for it.
+    virtual void afterFirstFrame(std::function<void()> work) = 0;
 };
 
 }  // namespace squadlink

@@ -139,7 +139,6 @@ bool MainForm::Form_Load(const std::vector<std::string>& arguments) {
             startStep([&] { LoadSettings(); });
             startStep([&] { InitTimers(m_ui); });
             startStep([&] { m_colour.InitColourManagement(); });
-            startStep([&] { m_serverLinks.RegisterUrlProtocol(m_services.executablePath); });
             startStep([&] { restoreMode(link); });
             startStep([&] { m_banner.StartBanner(); });
             startStep([&] {
@@ -153,20 +152,15 @@ bool MainForm::Form_Load(const std::vector<std::string>& arguments) {
                     m_ui.Tabek.setFocus();
                 }
             });
-            startStep([&] { m_services.tray.add(); });
             m_state.bGameInFront = false;
             m_ui.t1sec.start();
             m_ui.tDelayUpdate.start();
-            startStep([&] {
-                m_state.bHotKeyUp = m_services.hotKeys.registerKey(
-                    HotKeys::Key::GammaUp, [this] { m_guard.run([this] { gammaHotKey(true); }); });
-                m_state.bHotKeyDown = m_services.hotKeys.registerKey(
-                    HotKeys::Key::GammaDown,
-                    [this] { m_guard.run([this] { gammaHotKey(false); }); });
-            });
             m_services.instances.listen(
                 [this](InstanceChannel::Request request) { onInstanceRequest(request); });
             m_state.bFormReady = true;
+            // The first frame shows none of these; each would delay it (a helper process, the
+            // desktop's bus, the X server's key grabs).
+            m_platform.windows.afterFirstFrame([this] { finishStartUp(); });
             if (link.size() >= 3) {
                 if (m_ui.chSound.checked()) {
                     m_notifier.PlayResourceSound(kStartSound, true);
@@ -184,6 +178,22 @@ bool MainForm::Form_Load(const std::vector<std::string>& arguments) {
         return false;
     }
     return !m_ended;
+}
+
+void MainForm::finishStartUp() {
+    if (m_ended || m_unloaded) {
+        return;
+    }
+    m_guard.run([this] {
+        startStep([&] { m_serverLinks.RegisterUrlProtocol(m_services.executablePath); });
+        startStep([&] { m_services.tray.add(); });
+        startStep([&] {
+            m_state.bHotKeyUp = m_services.hotKeys.registerKey(
+                HotKeys::Key::GammaUp, [this] { m_guard.run([this] { gammaHotKey(true); }); });
+            m_state.bHotKeyDown = m_services.hotKeys.registerKey(
+                HotKeys::Key::GammaDown, [this] { m_guard.run([this] { gammaHotKey(false); }); });
+        });
+    });
 }
 
 void MainForm::placeWindow() {

@@ -102,6 +102,8 @@ public:
 private:
     void connectHandlers();
     void placeWindow();
+    // The start-up steps that wait for the window's first frame.
+    void finishStartUp();
     void restoreMode(const std::string& link);
     void selectStoredTab();
     void selectTabOrRepair(int tab);

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,45 @@ TEST(QtWindowSystemTest, RecognisesTheGameUnderWineAndNatively) {
     EXPECT_FALSE(QtWindowSystem::isGameProcess("steam\n", "/usr/bin/steam\0"s));
     EXPECT_FALSE(QtWindowSystem::isGameProcess("hl.exe.bak\n", "/tmp/hl.exe.bak\0"s));
     EXPECT_FALSE(QtWindowSystem::isGameProcess("bash\n", "bash\0/tmp/hl.exe\0"s));
+}
+
+// Start-up work the first frame does not need runs once that frame is painted, from the event
+// loop; later work runs on the next turn of the loop; none runs once the window is gone.
+TEST(QtWindowSystemTest, WorkWaitsForTheWindowsFirstFrame) {
+    auto window = std::make_unique<QWidget>();
+    window->resize(200, 100);
+    QtWindowSystem windows(*window);
+    std::vector<std::string> done;
+    windows.afterFirstFrame([&] { done.push_back("first"); });
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(done.empty());
+
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !done.empty(); }, 2000));
+    EXPECT_EQ(done, std::vector<std::string>{"first"});
+
+    windows.afterFirstFrame([&] { done.push_back("later"); });
+    EXPECT_EQ(done.size(), 1u);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(done, (std::vector<std::string>{"first", "later"}));
+
+    auto hidden = std::make_unique<QWidget>();
+    QtWindowSystem hiddenWindows(*hidden);
+    bool ran = false;
+    hiddenWindows.afterFirstFrame([&] { ran = true; });
+    hidden.reset();
+    QTest::qWait(1200);
+    EXPECT_FALSE(ran);
+}
+
+// A window that is never painted still gets its start-up work done, a little later.
+TEST(QtWindowSystemTest, WorkRunsWhenNoFrameComes) {
+    QWidget window;
+    QtWindowSystem windows(window);
+    bool ran = false;
+    windows.afterFirstFrame([&] { ran = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 3000));
 }
 
 TEST(X11HotKeysTest, WithoutX11RegistrationFailsQuietly) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "platform/WindowSystem.h"
 
 namespace squadlink {
@@ -16,6 +20,24 @@ public:
         ++activations;
         front = ForegroundWindow::MainWindow;
     }
+    // Runs the work at once unless a test holds the first frame back.
+    void afterFirstFrame(std::function<void()> work) override {
+        if (holdFirstFrame) {
+            waitingForFrame.push_back(std::move(work));
+        } else {
+            work();
+        }
+    }
+    void showFirstFrame() {
+        holdFirstFrame = false;
+        auto waiting = std::move(waitingForFrame);
+        waitingForFrame.clear();
+        for (auto& work : waiting) {
+            work();
+        }
+    }
+    bool holdFirstFrame = false;
+    std::vector<std::function<void()>> waitingForFrame;
     ForegroundWindow front = ForegroundWindow::MainWindow;
     Rect area{0, 0, 1280, 1024};
     int restores = 0;

@@ -101,6 +101,39 @@ TEST_F(StartUp_, NoAudioDeviceDisablesSounds) {
     EXPECT_FALSE(form().ui().chSound.enabled());
 }
 
+// The window comes up before the tray icon, the hot keys and the link handler, which only
+// wait for its first frame; a link on the command line still connects at once.
+TEST_F(StartUp_, TrayHotKeysAndLinkHandlerWaitForTheFirstFrame) {
+    windows.holdFirstFrame = true;
+    settings.values = {{"Nick", "Viper"}};
+    ASSERT_TRUE(start({"sqd://10.0.0.5/"}));
+    auto& ui = form().ui();
+    EXPECT_TRUE(ui.frmSQD.visible());
+    EXPECT_TRUE(form().state().bFormReady);
+    EXPECT_TRUE(instances.listening);
+    EXPECT_EQ(socket.sent.size(), 1u);
+    EXPECT_FALSE(tray.shown);
+    EXPECT_TRUE(hotKeys.actions.empty());
+    EXPECT_EQ(urlScheme.registrations, 0);
+
+    windows.showFirstFrame();
+    EXPECT_TRUE(tray.shown);
+    EXPECT_EQ(hotKeys.actions.size(), 2u);
+    EXPECT_EQ(urlScheme.registrations, 1);
+    EXPECT_TRUE(form().state().bHotKeyUp);
+}
+
+// Closed before its first frame, the program adds no icon and grabs no keys afterwards.
+TEST_F(StartUp_, NothingWaitingForTheFirstFrameRunsAfterShutDown) {
+    windows.holdFirstFrame = true;
+    ASSERT_TRUE(start());
+    form().close();
+    windows.showFirstFrame();
+    EXPECT_FALSE(tray.shown);
+    EXPECT_TRUE(hotKeys.actions.empty());
+    EXPECT_EQ(urlScheme.registrations, 0);
+}
+
 TEST_F(StartUp_, PortsInUseEndsAtStartUp) {
     socket.failNextBind = err::AddressInUse;
     EXPECT_FALSE(start());

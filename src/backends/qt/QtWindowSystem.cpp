@@ -1,11 +1,16 @@
 #include "backends/qt/QtWindowSystem.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 #include <cctype>
+#include <functional>
+#include <utility>
+#include <vector>
 
 // After Qt: Xlib's macros would break Qt's headers.
 #include <X11/Xatom.h>
@@ -77,7 +82,63 @@ std::optional<unsigned long> readLongProperty(Display* display, unsigned long wi
 
 }  // namespace
 
-QtWindowSystem::QtWindowSystem(QWidget& mainWindow) : m_window(&mainWindow) {
+// Lives as a child of the main window, so that nothing waiting runs once the window is gone.
+class QtWindowSystem::FirstFrame : public QObject {
+public:
+    explicit FirstFrame(QWidget& window) : QObject(&window) { window.installEventFilter(this); }
+
+    void add(std::function<void()> work) {
+        m_waiting.push_back(std::move(work));
+        if (m_painted) {
+            schedule();
+        } else if (!m_fallback.isActive()) {
+            // A window that is never painted (hidden at once, no display) still gets its
+            // work done, a little later.
+            m_fallback.setSingleShot(true);
+            m_fallback.callOnTimeout(this, [this] { runWaiting(); });
+            m_fallback.start(kLongestWaitMs);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!m_painted && event->type() == QEvent::Paint && watched == parent()) {
+            m_painted = true;
+            // Queued: it runs once this paint has been put on the screen.
+            schedule();
+        }
+        return false;
+    }
+
+private:
+    static constexpr int kLongestWaitMs = 1000;
+
+    void schedule() {
+        QTimer::singleShot(0, this, [this] { runWaiting(); });
+    }
+
+    void runWaiting() {
+        m_fallback.stop();
+        auto waiting = std::move(m_waiting);
+        m_waiting.clear();
+        for (auto& work : waiting) {
+            work();
+        }
+    }
+
+    bool m_painted = false;
+    QTimer m_fallback;
+    std::vector<std::function<void()>> m_waiting;
+};
+
+QtWindowSystem::QtWindowSystem(QWidget& mainWindow)
+    : m_window(&mainWindow), m_firstFrame(new FirstFrame(mainWindow)) {
+}
+
+void QtWindowSystem::afterFirstFrame(std::function<void()> work) {
+    if (!m_window.isNull()) {
+        m_firstFrame->add(std::move(work));
+    }
 }
 
 bool QtWindowSystem::isGameProcess(const std::string& comm, const std::string& cmdline) {

@@ -19,6 +19,7 @@ public:
     Rect workArea() const override;
     void restoreAndActivateMainWindow() override;
     void activateMainWindow() override;
+    void afterFirstFrame(std::function<void()> work) override;
 
     // Whether a process name or command line belongs to the game ("hl.exe" under Wine or
     // Proton, "hl_linux" natively), letter case ignored.
@@ -29,6 +30,9 @@ private:
     std::optional<ForegroundWindow> foregroundFromX11() const;
 
     QPointer<QWidget> m_window;
+    // Watches the main window for its first painted frame and then runs what waited for it.
+    class FirstFrame;
+    FirstFrame* m_firstFrame = nullptr;
 };
 
 }  // namespace squadlink
