@@ -26,6 +26,8 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <array>
 #include <tuple>
 
 #include "BannerWidget.h"
@@ -41,7 +43,34 @@ static void initSquadlinkResources() {
 
 namespace squadlink {
 
-MainWindow::MainWindow(WindowModel& model, QWidget* parent)
+namespace {
+
+// An empty tab page that asks for its content the first time it is about to be seen.
+class PageHolder : public QWidget {
+public:
+    PageHolder(QWidget* parent, std::function<void()> build)
+        : QWidget(parent), m_build(std::move(build)) {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QWidget::showEvent(event);
+        if (m_build) {
+            const auto build = std::move(m_build);
+            m_build = nullptr;
+            build();
+        }
+    }
+
+private:
+    std::function<void()> m_build;
+};
+
+}  // namespace
+
+MainWindow::MainWindow(WindowModel& model, Pages pages, QWidget* parent)
     : QMainWindow(parent), m_model(model), m_binding(new ModelBinding(this)) {
     loadResources();
     TabBarAccessible::install();
@@ -72,13 +101,10 @@ MainWindow::MainWindow(WindowModel& model, QWidget* parent)
     tabs->setUsesScrollButtons(false);
     // Seven captions ending in blanks must fit the fixed width without scroll arrows.
     tabs->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"));
-    tabs->addTab(buildConfigurationTab(), QString());
-    tabs->addTab(buildFighterTab(), QString());
-    tabs->addTab(buildConnectionsTab(), QString());
-    tabs->addTab(buildGameTab(), QString());
-    tabs->addTab(buildChatTab(), QString());
-    tabs->addTab(buildToolsTab(), QString());
-    tabs->addTab(buildMiscTab(), QString());
+    for (int i = 0; i < kPageCount; ++i) {
+        m_pageHolders[i] = new PageHolder(tabs, [this, i] { buildPage(i); });
+        tabs->addTab(m_pageHolders[i], QString());
+    }
     layout->addWidget(tabs, 1);
     layout->addWidget(buildStatusBar());
     setCentralWidget(central);
@@ -86,24 +112,78 @@ MainWindow::MainWindow(WindowModel& model, QWidget* parent)
     buildTray();
 
     m_unbound = m_binding->bindAll(model.controls(), this);
-    auto runner = [this](const std::function<void()>& handler) { m_binding->run(handler); };
-    static_cast<ChatBrowser*>(m_chatView)->attach(model.rtb, runner);
-    m_reflexArea->attach(model.pbReflex, runner);
-
     std::weak_ptr<bool> alive = m_alive;
     model.frmSQD.changed.connect([this, alive] {
         if (!alive.expired()) {
             mirrorFormVisibility();
         }
     });
-    refreshRosterStops();
-    if (auto* picture = findChild<QLabel*>(QStringLiteral("imgServerType"))) {
-        model.imgServerType.changed.connect([picture = QPointer<QLabel>(picture), &model, alive] {
+    buildPage(kChatPage);
+    if (pages == Pages::AllAtOnce) {
+        buildAllPages();
+    }
+}
+
+bool MainWindow::pageBuilt(int index) const {
+    return index >= 0 && index < kPageCount && m_pageBuilt[static_cast<std::size_t>(index)];
+}
+
+void MainWindow::buildAllPages() {
+    for (int i = 0; i < kPageCount; ++i) {
+        buildPage(i);
+    }
+}
+
+void MainWindow::buildPage(int index) {
+    if (index < 0 || index >= kPageCount || m_pageBuilt[static_cast<std::size_t>(index)]) {
+        return;
+    }
+    m_pageBuilt[static_cast<std::size_t>(index)] = true;
+    using Builder = QWidget* (MainWindow::*)();
+    static constexpr std::array<Builder, kPageCount> builders = {
+        &MainWindow::buildConfigurationTab, &MainWindow::buildFighterTab,
+        &MainWindow::buildConnectionsTab,   &MainWindow::buildGameTab,
+        &MainWindow::buildChatTab,          &MainWindow::buildToolsTab,
+        &MainWindow::buildMiscTab};
+    QWidget* holder = m_pageHolders[static_cast<std::size_t>(index)];
+    QWidget* page = (this->*builders[static_cast<std::size_t>(index)])();
+    page->setParent(holder);
+    holder->layout()->addWidget(page);
+    if (holder->isVisible()) {
+        // Built while being shown: laid out and shown now, before its first paint.
+        page->show();
+        holder->layout()->activate();
+    }
+
+    // Only the controls still waiting for a widget can be on the new page.
+    std::vector<Control*> waiting;
+    for (Control* control : m_model.controls()) {
+        if (std::find(m_unbound.begin(), m_unbound.end(), control->name()) != m_unbound.end()) {
+            waiting.push_back(control);
+        }
+    }
+    m_unbound = m_binding->bindAll(waiting, page);
+
+    auto runner = [this](const std::function<void()>& handler) { m_binding->run(handler); };
+    std::weak_ptr<bool> alive = m_alive;
+    if (page->isAncestorOf(m_chatView)) {
+        static_cast<ChatBrowser*>(m_chatView)->attach(m_model.rtb, runner);
+    }
+    if (page->isAncestorOf(m_reflexArea)) {
+        m_reflexArea->attach(m_model.pbReflex, runner);
+    }
+    if (page->isAncestorOf(m_roster)) {
+        refreshRosterStops();
+    }
+    if (auto* picture = page->findChild<QLabel*>(QStringLiteral("imgServerType"))) {
+        const auto show = [picture = QPointer<QLabel>(picture), &model = m_model, alive] {
             if (!alive.expired() && !picture.isNull()) {
                 picture->setPixmap(
                     serverTypePixmap(QString::fromStdString(model.imgServerType.caption())));
             }
-        });
+        };
+        m_model.imgServerType.changed.connect(show);
+        show();
     }
 }
 

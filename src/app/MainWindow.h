@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTextBrowser>
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,7 +25,13 @@ class TabStopDelegate;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(WindowModel& model, QWidget* parent = nullptr);
+    // Which tab pages are built with the window. The program builds a page when it is first
+    // shown, so that the first frame waits only for the page it shows; the chat page is always
+    // built, because start-up writes into the chat view.
+    enum class Pages { AllAtOnce, WhenShown };
+
+    explicit MainWindow(WindowModel& model, Pages pages = Pages::AllAtOnce,
+                        QWidget* parent = nullptr);
     ~MainWindow() override;
 
     WindowModel& model() { return m_model; }
@@ -35,6 +42,9 @@ public:
 
     // Controls that found no widget of their name (empty when the window is complete).
     const std::vector<std::string>& unboundControls() const { return m_unbound; }
+    // Builds and binds the pages not shown yet (tests and tools that look for any widget).
+    void buildAllPages();
+    bool pageBuilt(int index) const;
 
     QTextBrowser* chatView() const { return m_chatView; }
     QtChatDocument& chatDocument() { return *m_chatDocument; }
@@ -66,6 +76,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Builds a tab page into its holder, binds its controls and wires what belongs to it.
+    void buildPage(int index);
     QWidget* buildConfigurationTab();
     QWidget* buildFighterTab();
     QWidget* buildConnectionsTab();
@@ -83,8 +95,13 @@ private:
     void refreshRosterStops();
     void mirrorFormVisibility();
 
+    static constexpr int kPageCount = 7;
+    static constexpr int kChatPage = 4;
+
     WindowModel& m_model;
     ModelBinding* m_binding = nullptr;
+    std::array<QWidget*, kPageCount> m_pageHolders{};
+    std::array<bool, kPageCount> m_pageBuilt{};
     std::vector<std::string> m_unbound;
     QTextBrowser* m_chatView = nullptr;
     std::unique_ptr<QtChatDocument> m_chatDocument;

@@ -9,7 +9,7 @@
 namespace squadlink {
 
 Program::Program(const ProgramOptions& options)
-    : m_window(std::make_unique<MainWindow>(m_model)), m_socket(options.bindAddress) {
+    : m_window(std::make_unique<MainWindow>(m_model, MainWindow::Pages::WhenShown)), m_socket(options.bindAddress) {
     MessageBox* messageBox = options.messageBox;
     if (messageBox == nullptr) {
         m_messageBox = std::make_unique<QtMessageBox>(m_window.get());

@@ -67,6 +67,67 @@ protected:
     int guarded = 0;
 };
 
+// The program's window builds a tab page when it is first shown: the page then shows what the
+// models hold by that time, and the finished window has the same widgets as one built whole.
+TEST(WindowPages, PagesBuiltWhenShownShowTheModelsStateOfThatTime) {
+    WindowModel model;
+    MainWindow window(model, MainWindow::Pages::WhenShown);
+    EXPECT_TRUE(window.pageBuilt(4));
+    EXPECT_FALSE(window.pageBuilt(0));
+    EXPECT_FALSE(window.pageBuilt(1));
+    EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("tServer")), nullptr);
+    EXPECT_NE(window.findChild<QTextBrowser*>(QStringLiteral("rtb")), nullptr);
+
+    model.lServer.setCaption("1.2.3.4:27015");
+    model.coPingGame.setEnabled(false);
+    model.tServer.setText("10.0.0.2");
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_TRUE(window.pageBuilt(0));
+    EXPECT_FALSE(window.pageBuilt(1));
+    EXPECT_NE(window.findChild<QLineEdit*>(QStringLiteral("tNick")), nullptr);
+
+    model.Tabek.setSelectedTab(1);
+    EXPECT_TRUE(window.pageBuilt(1));
+    auto* address = window.findChild<QLabel*>(QStringLiteral("lServer"));
+    ASSERT_NE(address, nullptr);
+    EXPECT_EQ(address->text(), QStringLiteral("1.2.3.4:27015"));
+    EXPECT_TRUE(address->isVisible());
+    EXPECT_FALSE(window.findChild<QPushButton*>(QStringLiteral("coPingGame"))->isEnabled());
+    EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("tServer"))->text(),
+              QStringLiteral("10.0.0.2"));
+    // Typing into the new page reaches the model.
+    auto* box = window.findChild<QLineEdit*>(QStringLiteral("tServer"));
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, "5");
+    EXPECT_EQ(model.tServer.text(), "10.0.0.25");
+
+    // A click on a tab builds its page too.
+    auto* bar = window.findChild<QTabWidget*>(QStringLiteral("Tabek"))->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(5).center());
+    EXPECT_EQ(model.Tabek.selectedTab(), 5);
+    EXPECT_TRUE(window.pageBuilt(5));
+    EXPECT_NE(window.findChild<QWidget*>(QStringLiteral("pbReflex")), nullptr);
+
+    window.buildAllPages();
+    EXPECT_TRUE(window.unboundControls().empty());
+    const auto names = [](const QWidget& root) {
+        QStringList list;
+        for (const QObject* child : root.findChildren<QObject*>()) {
+            if (!child->objectName().isEmpty() &&
+                !child->objectName().startsWith(QLatin1String("qt_"))) {
+                list.append(child->objectName());
+            }
+        }
+        list.sort();
+        return list;
+    };
+    WindowModel wholeModel;
+    const MainWindow whole(wholeModel);
+    EXPECT_EQ(names(window), names(whole));
+}
+
 TEST_F(WindowBindingTest, EveryControlModelHasAWidgetOfItsNameAndKind) {
     EXPECT_TRUE(window->unboundControls().empty());
     for (Control* control : model.controls()) {

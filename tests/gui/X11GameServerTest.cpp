@@ -305,6 +305,7 @@ TEST_F(OnXvfb, ProgramPutsTheRampBackWhenEndedBySignal) {
     settings.values["Brightness"] = "130";
     auto program = std::make_unique<Program>(options);
     ASSERT_TRUE(program->start({}));
+    program->window().buildAllPages();
     auto* frame = program->window().findChild<QGroupBox*>(QStringLiteral("fCM"));
     EXPECT_EQ(frame->title(), "Color manager");
     EXPECT_TRUE(frame->isEnabled());

@@ -30,6 +30,8 @@ struct ProgramCopy {
     void create() { program = std::make_unique<Program>(options); }
     template <typename Widget>
     Widget* widget(const char* name) {
+        // The program builds a tab page when it is first shown; a test may reach for any.
+        program->window().buildAllPages();
         return program->window().findChild<Widget*>(QString::fromLatin1(name));
     }
 
