@@ -80,7 +80,6 @@ MainWindow::MainWindow(WindowModel& model, Pages pages, QWidget* parent)
     QFont compact = font();
     compact.setPixelSize(kFontPixels);
     setFont(compact);
-    setWindowIcon(applicationIcon());
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -109,7 +108,6 @@ MainWindow::MainWindow(WindowModel& model, Pages pages, QWidget* parent)
     layout->addWidget(buildStatusBar());
     setCentralWidget(central);
     buildMenus();
-    buildTray();
 
     m_unbound = m_binding->bindAll(model.controls(), this);
     std::weak_ptr<bool> alive = m_alive;
@@ -281,6 +279,10 @@ void MainWindow::buildMenus() {
     m_linkMenu = buildMenu(m_model.mLinkMenu);
     menuBar()->addMenu(buildMenu(m_model.mFile));
     menuBar()->addMenu(buildMenu(m_model.mHelp));
+}
+
+void MainWindow::addPictures() {
+    setWindowIcon(applicationIcon());
     // The same picture for a command in the menu bar and in the tray menu.
     const std::pair<const char*, int> pictures[] = {
         {"mUpgradeCheck", 201},  {"mSysUpgradeCheck", 201},
@@ -297,6 +299,9 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::buildTray() {
+    if (m_tray != nullptr) {
+        return;
+    }
     m_tray = new QSystemTrayIcon(applicationIcon(), this);
     m_tray->setContextMenu(m_trayMenu);
     connect(m_tray, &QSystemTrayIcon::activated, this,
@@ -316,16 +321,19 @@ void MainWindow::buildTray() {
 
 void MainWindow::showTrayIcon() {
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        buildTray();
         m_tray->show();
     }
 }
 
 void MainWindow::removeTrayIcon() {
-    m_tray->hide();
+    if (m_tray != nullptr) {
+        m_tray->hide();
+    }
 }
 
 void MainWindow::hideToTray() {
-    if (QSystemTrayIcon::isSystemTrayAvailable() && m_tray->isVisible()) {
+    if (QSystemTrayIcon::isSystemTrayAvailable() && m_tray != nullptr && m_tray->isVisible()) {
         hide();
     } else if (!isMinimized()) {
         showMinimized();

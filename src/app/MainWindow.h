@@ -52,8 +52,13 @@ public:
     QListWidget* roster() const { return m_roster; }
     QMenu* rosterMenu() const { return m_rosterMenu; }
     QMenu* trayMenu() const { return m_trayMenu; }
+    // Null until the icon is first shown.
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     static QIcon applicationIcon();
+    // The window's icon and the menus' pictures. Each picture is decoded when it is added
+    // (the icon has one per size), and the first frame shows none: the program adds them
+    // once that frame is on the screen.
+    void addPictures();
     // Registers the compiled-in sounds and icons; a static library's resources are not
     // registered by themselves. Safe to call more than once.
     static void loadResources();

@@ -9,7 +9,8 @@
 namespace squadlink {
 
 Program::Program(const ProgramOptions& options)
-    : m_window(std::make_unique<MainWindow>(m_model, MainWindow::Pages::WhenShown)), m_socket(options.bindAddress) {
+    : m_window(std::make_unique<MainWindow>(m_model, MainWindow::Pages::WhenShown)),
+      m_socket(options.bindAddress) {
     MessageBox* messageBox = options.messageBox;
     if (messageBox == nullptr) {
         m_messageBox = std::make_unique<QtMessageBox>(m_window.get());
@@ -85,6 +86,7 @@ bool Program::start(const std::vector<std::string>& arguments) {
     if (!m_form->Form_Load(arguments)) {
         return false;
     }
+    m_windows->afterFirstFrame([window = m_window.get()] { window->addPictures(); });
     // Loading the sounds starts the audio system, which the first frame does not need.
     if (m_sound) {
         m_windows->afterFirstFrame([sound = m_sound.get()] { sound->preload(); });

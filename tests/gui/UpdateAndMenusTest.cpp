@@ -199,6 +199,8 @@ TEST_F(UpdateAndMenus, MenuBarAndTrayItemsRunTheirCommands) {
     copy.server.serve("/Squadlink/update.txt", {"200 OK", "www.squadlink.org/Squadlink\n12"});
     ASSERT_TRUE(copy.program->start({}));
     auto& window = copy.program->window();
+    // The pictures come once the first frame is on the screen.
+    EXPECT_TRUE(waitFor([&] { return !window.windowIcon().isNull(); }, 3000));
     const QList<QAction*> menus = window.menuBar()->actions();
     ASSERT_EQ(menus.size(), 2);
     EXPECT_EQ(menus[0]->text(), "&File");
