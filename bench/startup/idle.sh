@@ -6,6 +6,7 @@
 set -euo pipefail
 build=${1:-build/release}
 seconds=${2:-60}
+settle=${SETTLE:-20}
 squadlink="$build/src/app/squadlink"
 empty="$build/bench/startup/empty_window"
 for f in "$squadlink" "$empty"; do
@@ -36,7 +37,9 @@ idle() {
     env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
         XDG_RUNTIME_DIR="$home/run" TMPDIR="$home" DISPLAY="$display" "$@" >/dev/null 2>&1 &
     local pid=$!
-    sleep 5
+    # Past the start-up work and the monthly update check (5 s after start, up to 10 s more
+    # for an update server that does not answer).
+    sleep "$settle"
     read -r t0 s0 < <(sample "$pid")
     sleep "$seconds"
     read -r t1 s1 < <(sample "$pid")
@@ -45,7 +48,7 @@ idle() {
         printf "%-14s CPU %.4f %% of a core, %.2f wake-ups per second\n", l, 100 * t / 1e9 / d, s / d }'
 }
 
-echo "idle over ${seconds} s after 5 s to settle (target: within 0.05 % of a core of the empty window)"
+echo "idle over ${seconds} s after ${settle} s to settle (target: within 0.05 % of a core of the empty window)"
 idle "empty-window" "" "$empty"
 idle "fighter" "" "$squadlink"
 idle "war-arranger" "[Settings]

@@ -186,8 +186,7 @@ void ColourManager::t1secGameWatch() {
     if (front == 0) {
         return;
     }
-    const auto game = m_windows.FindGameWindow();
-    const bool gameInFront = game && *game == front;
+    const bool gameInFront = m_windows.IsGameWindow(front);
     if (gameInFront && !m_state.bGameInFront) {
         m_ui.tBanner.stop();
         if (m_autoCM) {

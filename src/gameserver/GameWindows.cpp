@@ -64,15 +64,35 @@ std::int64_t GameWindows::FindProcessId(std::string_view executable) const {
     return 0;
 }
 
+namespace {
+
+bool isGameName(const std::string& lowerName) {
+    return GameWindows::WildcardMatch(lowerName, "hl_linux") ||
+           GameWindows::WildcardMatch(lowerName, "hl.exe");
+}
+
+bool looksLikeGameWindow(const ProcessWindows::Window& window) {
+    return !window.hasParent && (window.title.size() == kGameTitleLength || window.title.empty());
+}
+
+}  // namespace
+
 std::optional<GameWindows::WindowId> GameWindows::FindProcessWindow(std::int64_t processId) const {
     for (const auto& window : m_system.topLevelWindows()) {
-        if (!window.hasParent &&
-            (window.title.size() == kGameTitleLength || window.title.empty()) &&
-            window.processId == processId) {
+        if (looksLikeGameWindow(window) && window.processId == processId) {
             return window.id;
         }
     }
     return std::nullopt;
+}
+
+bool GameWindows::IsGameWindow(WindowId id) const {
+    if (id == 0) {
+        return false;
+    }
+    const ProcessWindows::Window window = m_system.describeWindow(id);
+    return window.processId != 0 && looksLikeGameWindow(window) &&
+           isGameName(lower(m_system.processName(window.processId)));
 }
 
 std::optional<GameWindows::WindowId> GameWindows::FindWindowByTitle(

@@ -34,6 +34,10 @@ public:
     // The game's window: of the native game ("hl_linux") or of the game under Wine or Proton
     // ("hl.exe").
     std::optional<WindowId> FindGameWindow() const;
+    // Whether a window (the foreground one) is the game's main window: one of the game's
+    // processes, no owner, the game's title length. Looks at that window and its process only,
+    // since it runs every second.
+    bool IsGameWindow(WindowId window) const;
     // Steam runs natively ("steam") or under Wine ("steam.exe").
     bool SteamRunning() const;
 

@@ -32,6 +32,11 @@ public:
     virtual std::vector<Window> topLevelWindows() const = 0;
     // The window that has the keyboard focus; 0 when none or unknown.
     virtual WindowId foregroundWindow() const = 0;
+    // One window as topLevelWindows() describes it, and the executable's file name of one
+    // process (empty when it has ended): what a once-a-second look at the foreground window
+    // needs, without listing every process and window.
+    virtual Window describeWindow(WindowId window) const = 0;
+    virtual std::string processName(std::int64_t processId) const = 0;
     // Asks a window to close, as its own close button would; false when the request could not
     // be delivered.
     virtual bool closeWindow(WindowId window) = 0;

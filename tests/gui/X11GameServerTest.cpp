@@ -173,6 +173,12 @@ TEST_F(OnXvfb, GameWindowFoundByProcessAndTitle) {
     XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
     XSync(m_display, False);
     EXPECT_EQ(system.foregroundWindow(), window);
+    // The once-a-second look at the foreground: that window and its process only.
+    EXPECT_EQ(system.processName(game.id()), "hl_linux");
+    EXPECT_TRUE(windows.IsGameWindow(window));
+    EXPECT_FALSE(windows.IsGameWindow(other)) << "the game's title on another program";
+    setTitle(m_display, window, "Half-Life");
+    EXPECT_FALSE(windows.IsGameWindow(window));
     XDestroyWindow(m_display, window);
     XDestroyWindow(m_display, other);
     XSync(m_display, False);
@@ -207,6 +213,13 @@ TEST_F(OnXvfb, WindowManagersClientListAndActiveWindowAreUsed) {
     EXPECT_EQ(all.front().id, listed);
     EXPECT_EQ(windows.FindGameWindow(), listed);
     EXPECT_EQ(system.foregroundWindow(), listed);
+    // With a window manager, only its word on the active window counts, not the focus.
+    XSetInputFocus(m_display, unlisted, RevertToParent, CurrentTime);
+    XDeleteProperty(m_display, root, XInternAtom(m_display, "_NET_ACTIVE_WINDOW", False));
+    XSync(m_display, False);
+    EXPECT_EQ(system.foregroundWindow(), 0U);
+    setWindows(root, "_NET_ACTIVE_WINDOW", {listed});
+    XSync(m_display, False);
 
     // A client list of another window: the unlisted one is not looked at.
     setWindows(root, "_NET_CLIENT_LIST", {check});

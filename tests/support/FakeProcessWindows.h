@@ -9,9 +9,31 @@ namespace squadlink {
 // Processes and windows a test lays out; closing a window removes it unless `closeFails`.
 class FakeProcessWindows : public ProcessWindows {
 public:
-    std::vector<Process> processes() const override { return running; }
-    std::vector<Window> topLevelWindows() const override { return windows; }
+    std::vector<Process> processes() const override {
+        ++listings;
+        return running;
+    }
+    std::vector<Window> topLevelWindows() const override {
+        ++listings;
+        return windows;
+    }
     WindowId foregroundWindow() const override { return foreground; }
+    Window describeWindow(WindowId window) const override {
+        for (const Window& w : windows) {
+            if (w.id == window) {
+                return w;
+            }
+        }
+        return Window{window, 0, {}, false};
+    }
+    std::string processName(std::int64_t processId) const override {
+        for (const Process& p : running) {
+            if (p.id == processId) {
+                return p.name;
+            }
+        }
+        return {};
+    }
     bool closeWindow(WindowId window) override {
         closed.push_back(window);
         if (closeFails) {
@@ -26,6 +48,8 @@ public:
     WindowId foreground = 0;
     bool closeFails = false;
     std::vector<WindowId> closed;
+    // Whole lists of processes or windows asked for.
+    mutable int listings = 0;
 };
 
 }  // namespace squadlink

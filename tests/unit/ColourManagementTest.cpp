@@ -312,6 +312,20 @@ TEST_F(ColourManagerTest, GameWatchIgnoresLookalikesAndAMissingForeground) {
     processes.foreground = 0;
     manager.t1secGameWatch();
     EXPECT_TRUE(state.bGameInFront);
+    // A dialog the game owns is not its main window.
+    processes.windows[0].hasParent = true;
+    processes.foreground = 900;
+    manager.t1secGameWatch();
+    EXPECT_FALSE(state.bGameInFront);
+    // The game under Wine.
+    processes.running = {{41, "HL.EXE"}};
+    processes.windows = {{910, 41, "", false}};
+    processes.foreground = 910;
+    manager.t1secGameWatch();
+    EXPECT_TRUE(state.bGameInFront);
+    // Every second only the foreground window and its process are looked at, never the whole
+    // process table or window list.
+    EXPECT_EQ(processes.listings, 0);
 }
 
 TEST_F(ColourManagerTest, LeavingTheGameWhileMinimisedKeepsTheBannerStopped) {

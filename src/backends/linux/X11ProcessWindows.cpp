@@ -12,8 +12,12 @@
 
 // After Qt: Xlib's macros would break Qt's headers.
 #include <X11/Xatom.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
+
 #include <X11/Xutil.h>
+#include <cstdlib>
 
 namespace squadlink {
 
@@ -158,11 +162,7 @@ std::vector<ProcessWindows::Process> X11ProcessWindows::processes() const {
         }
         // A process may end between the listing and the reads: it then has no name and is
         // skipped.
-        const std::string comm = readProcFile(entry.path() / "comm");
-        // The command line only matters where the kernel's name may have been cut short.
-        const bool cut = comm.empty() || comm.size() > kKernelNameLength;
-        const std::string name =
-            processName(comm, cut ? readProcFile(entry.path() / "cmdline") : std::string());
+        const std::string name = processNameAt(entry.path().string());
         if (!name.empty()) {
             found.push_back(Process{std::stoll(pid), name});
         }
@@ -207,35 +207,81 @@ std::vector<ProcessWindows::Window> X11ProcessWindows::topLevelWindows() const {
         }
     }
     for (const unsigned long id : ids) {
-        Window window;
-        window.id = id;
-        const auto pid = longProperty(m_display, id, "_NET_WM_PID", XA_CARDINAL);
-        window.processId = pid.size() == 1 ? static_cast<std::int64_t>(pid.front()) : 0;
-        window.title = windowTitle(m_display, id);
-        ::Window owner = 0;
-        window.hasParent = XGetTransientForHint(m_display, id, &owner) != 0 && owner != 0;
-        windows.push_back(std::move(window));
+        windows.push_back(describeWindow(id));
     }
     return windows;
+}
+
+ProcessWindows::Window X11ProcessWindows::describeWindow(WindowId id) const {
+    Window window;
+    window.id = id;
+    if (m_display == nullptr || id == 0) {
+        return window;
+    }
+    const auto pid = longProperty(m_display, id, "_NET_WM_PID", XA_CARDINAL);
+    window.processId = pid.size() == 1 ? static_cast<std::int64_t>(pid.front()) : 0;
+    window.title = windowTitle(m_display, id);
+    ::Window owner = 0;
+    window.hasParent = XGetTransientForHint(m_display, id, &owner) != 0 && owner != 0;
+    return window;
+}
+
+std::string X11ProcessWindows::processNameAt(const std::string& folder) const {
+    const std::filesystem::path path(folder);
+    const std::string comm = readProcFile(path / "comm");
+    // The command line only matters where the kernel's name may have been cut short.
+    const bool cut = comm.empty() || comm.size() > kKernelNameLength;
+    return processName(comm, cut ? readProcFile(path / "cmdline") : std::string());
+}
+
+std::string X11ProcessWindows::processName(std::int64_t processId) const {
+    if (processId <= 0) {
+        return {};
+    }
+    return processNameAt(m_procRoot + "/" + std::to_string(processId));
 }
 
 ProcessWindows::WindowId X11ProcessWindows::foregroundWindow() const {
     if (m_display == nullptr) {
         return 0;
     }
-    const ::Window root = DefaultRootWindow(m_display);
-    const auto active = longProperty(m_display, root, "_NET_ACTIVE_WINDOW", XA_WINDOW);
-    if (active.size() == 1 && active.front() != 0) {
-        return active.front();
+    // The three questions go out together and cost one round trip to the X server: this
+    // runs every second.
+    xcb_connection_t* connection = XGetXCBConnection(m_display);
+    const auto root = static_cast<xcb_window_t>(DefaultRootWindow(m_display));
+    const auto atom = [this](const char* name) {
+        return static_cast<xcb_atom_t>(XInternAtom(m_display, name, False));
+    };
+    const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
+    const auto activeCookie =
+        xcb_get_property(connection, 0, root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 0, 1);
+    const auto checkCookie = xcb_get_property(connection, 0, root, check, XCB_ATOM_WINDOW, 0, 1);
+    const auto focusCookie = xcb_get_input_focus(connection);
+    const auto windowValue = [](xcb_get_property_reply_t* reply) -> xcb_window_t {
+        xcb_window_t value = 0;
+        if (reply != nullptr && reply->type == XCB_ATOM_WINDOW && reply->format == 32 &&
+            xcb_get_property_value_length(reply) == 4) {
+            value = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply));
+        }
+        std::free(reply);
+        return value;
+    };
+    const xcb_window_t active =
+        windowValue(xcb_get_property_reply(connection, activeCookie, nullptr));
+    const xcb_window_t checkWindow =
+        windowValue(xcb_get_property_reply(connection, checkCookie, nullptr));
+    xcb_get_input_focus_reply_t* focusReply =
+        xcb_get_input_focus_reply(connection, focusCookie, nullptr);
+    const xcb_window_t focus = focusReply == nullptr ? 0 : focusReply->focus;
+    std::free(focusReply);
+    if (active != 0) {
+        return active;
     }
-    if (windowManagerRuns()) {
+    if (checkWindow != 0 && windowManagerRuns()) {
         return 0;
     }
     // Without a window manager the focus is the foreground: its top-level window.
-    ::Window focus = 0;
-    int revert = 0;
-    XGetInputFocus(m_display, &focus, &revert);
-    if (focus == None || focus == PointerRoot) {
+    if (focus == XCB_NONE || focus == XCB_INPUT_FOCUS_POINTER_ROOT) {
         return 0;
     }
     return topLevelOf(m_display, focus);

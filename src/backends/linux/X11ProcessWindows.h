@@ -19,6 +19,8 @@ public:
     std::vector<Process> processes() const override;
     std::vector<Window> topLevelWindows() const override;
     WindowId foregroundWindow() const override;
+    Window describeWindow(WindowId window) const override;
+    std::string processName(std::int64_t processId) const override;
     bool closeWindow(WindowId window) override;
 
     // The executable's file name of one process: the kernel's name for it, or, where that was
@@ -28,6 +30,7 @@ public:
 
 private:
     bool windowManagerRuns() const;
+    std::string processNameAt(const std::string& folder) const;
 
     _XDisplay* m_display;
     std::string m_procRoot;
