@@ -90,9 +90,14 @@ bool GameWindows::IsGameWindow(WindowId id) const {
     if (id == 0) {
         return false;
     }
+    // The process first: most foreground windows are not the game's, and its name is one
+    // small file away, where the title and owner are further questions to the X server.
+    const std::int64_t process = m_system.windowProcessId(id);
+    if (process == 0 || !isGameName(lower(m_system.processName(process)))) {
+        return false;
+    }
     const ProcessWindows::Window window = m_system.describeWindow(id);
-    return window.processId != 0 && looksLikeGameWindow(window) &&
-           isGameName(lower(m_system.processName(window.processId)));
+    return window.processId == process && looksLikeGameWindow(window);
 }
 
 std::optional<GameWindows::WindowId> GameWindows::FindWindowByTitle(

@@ -36,6 +36,7 @@ public:
     // process (empty when it has ended): what a once-a-second look at the foreground window
     // needs, without listing every process and window.
     virtual Window describeWindow(WindowId window) const = 0;
+    virtual std::int64_t windowProcessId(WindowId window) const = 0;
     virtual std::string processName(std::int64_t processId) const = 0;
     // Asks a window to close, as its own close button would; false when the request could not
     // be delivered.

@@ -174,6 +174,7 @@ TEST_F(OnXvfb, GameWindowFoundByProcessAndTitle) {
     XSync(m_display, False);
     EXPECT_EQ(system.foregroundWindow(), window);
     // The once-a-second look at the foreground: that window and its process only.
+    EXPECT_EQ(system.windowProcessId(window), game.id());
     EXPECT_EQ(system.processName(game.id()), "hl_linux");
     EXPECT_TRUE(windows.IsGameWindow(window));
     EXPECT_FALSE(windows.IsGameWindow(other)) << "the game's title on another program";

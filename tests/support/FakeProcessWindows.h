@@ -26,6 +26,9 @@ public:
         }
         return Window{window, 0, {}, false};
     }
+    std::int64_t windowProcessId(WindowId window) const override {
+        return describeWindow(window).processId;
+    }
     std::string processName(std::int64_t processId) const override {
         for (const Process& p : running) {
             if (p.id == processId) {

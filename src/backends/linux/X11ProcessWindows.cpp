@@ -218,12 +218,19 @@ ProcessWindows::Window X11ProcessWindows::describeWindow(WindowId id) const {
     if (m_display == nullptr || id == 0) {
         return window;
     }
-    const auto pid = longProperty(m_display, id, "_NET_WM_PID", XA_CARDINAL);
-    window.processId = pid.size() == 1 ? static_cast<std::int64_t>(pid.front()) : 0;
+    window.processId = windowProcessId(id);
     window.title = windowTitle(m_display, id);
     ::Window owner = 0;
     window.hasParent = XGetTransientForHint(m_display, id, &owner) != 0 && owner != 0;
     return window;
+}
+
+std::int64_t X11ProcessWindows::windowProcessId(WindowId id) const {
+    if (m_display == nullptr || id == 0) {
+        return 0;
+    }
+    const auto pid = longProperty(m_display, id, "_NET_WM_PID", XA_CARDINAL);
+    return pid.size() == 1 ? static_cast<std::int64_t>(pid.front()) : 0;
 }
 
 std::string X11ProcessWindows::processNameAt(const std::string& folder) const {

@@ -20,6 +20,7 @@ public:
     std::vector<Window> topLevelWindows() const override;
     WindowId foregroundWindow() const override;
     Window describeWindow(WindowId window) const override;
+    std::int64_t windowProcessId(WindowId window) const override;
     std::string processName(std::int64_t processId) const override;
     bool closeWindow(WindowId window) override;
 
