@@ -6,7 +6,7 @@
 set -euo pipefail
 build=${1:-build/release}
 seconds=${2:-60}
-settle=${SETTLE:-20}
+settle=${SETTLE:-60}
 squadlink="$build/src/app/squadlink"
 empty="$build/bench/startup/empty_window"
 for f in "$squadlink" "$empty"; do
@@ -37,8 +37,8 @@ idle() {
     env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
         XDG_RUNTIME_DIR="$home/run" TMPDIR="$home" DISPLAY="$display" "$@" >/dev/null 2>&1 &
     local pid=$!
-    # Past the start-up work and the monthly update check (5 s after start, up to 10 s more
-    # for an update server that does not answer).
+    # Past the start-up work, the monthly update check (5 s after start) and the first banner
+    # rotation (45 s), each up to 10 s more for an update server that does not answer.
     sleep "$settle"
     read -r t0 s0 < <(sample "$pid")
     sleep "$seconds"

@@ -251,9 +251,10 @@ QWidget* MainWindow::buildStatusBar() {
         if (width > 0) {
             pane->setFixedWidth(width);
             // The clock changes every second; a label of fixed size repaints itself without
-            // asking the window for a new layout.
+            // asking the window for a new layout, and an opaque one without its pane.
             label->setFixedSize(width - 2 * (kPaneFrame + kPaneMargin),
                                 kStatusHeight - 2 * kPaneFrame);
+            label->setAutoFillBackground(true);
         }
         row->addWidget(pane, stretch);
     }

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 
 #include "backends/linux/X11HotKeys.h"
 #include "backends/qt/Cp1252.h"
+#include "backends/qt/QtClock.h"
 #include "backends/qt/QtMessageBox.h"
 #include "backends/qt/QtTimerDriver.h"
 #include "backends/qt/QtWindowSystem.h"
@@ -192,6 +194,37 @@ TEST(QtWindowSystemTest, WorkRunsWhenNoFrameComes) {
     bool ran = false;
     windows.afterFirstFrame([&] { ran = true; });
     EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 3000));
+}
+
+// The status bar's clock: local wall-clock time, following a change of the time zone made
+// while the program runs.
+TEST(QtClockTest, LocalTimeFollowsTheZone) {
+    const QByteArray savedZone = qgetenv("TZ");
+    const auto agrees = [] {
+        QtClock clock;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const LocalDateTime ours = clock.now();
+            const QDateTime qt = QDateTime::currentDateTime();
+            if (ours.year == qt.date().year() && ours.month == qt.date().month() &&
+                ours.day == qt.date().day() && ours.hour == qt.time().hour() &&
+                ours.minute == qt.time().minute() && ours.second == qt.time().second()) {
+                return true;
+            }
+        }
+        return false;
+    };
+    qputenv("TZ", "UTC0");
+    EXPECT_TRUE(agrees());
+    const int utcHour = QtClock().now().hour;
+    qputenv("TZ", "XYZ-5");
+    EXPECT_TRUE(agrees());
+    const int laterHour = QtClock().now().hour;
+    EXPECT_TRUE(laterHour == (utcHour + 5) % 24 || laterHour == (utcHour + 6) % 24);
+    if (savedZone.isNull()) {
+        qunsetenv("TZ");
+    } else {
+        qputenv("TZ", savedZone);
+    }
 }
 
 TEST(X11HotKeysTest, WithoutX11RegistrationFailsQuietly) {
