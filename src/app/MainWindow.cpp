@@ -147,11 +147,6 @@ void MainWindow::buildPage(int index) {
     QWidget* page = (this->*builders[static_cast<std::size_t>(index)])();
     page->setParent(holder);
     holder->layout()->addWidget(page);
-    if (holder->isVisible()) {
-        // Built while being shown: laid out and shown now, before its first paint.
-        page->show();
-        holder->layout()->activate();
-    }
 
     // Only the controls still waiting for a widget can be on the new page.
     std::vector<Control*> waiting;
@@ -182,6 +177,12 @@ void MainWindow::buildPage(int index) {
         };
         m_model.imgServerType.changed.connect(show);
         show();
+    }
+    if (holder->isVisible()) {
+        // Built while being shown: shown and laid out now, with the models' state, before its
+        // first paint.
+        page->show();
+        holder->layout()->activate();
     }
 }
 
