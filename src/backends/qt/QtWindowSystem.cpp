@@ -85,7 +85,11 @@ std::optional<unsigned long> readLongProperty(Display* display, unsigned long wi
 // Lives as a child of the main window, so that nothing waiting runs once the window is gone.
 class QtWindowSystem::FirstFrame : public QObject {
 public:
-    explicit FirstFrame(QWidget& window) : QObject(&window) { window.installEventFilter(this); }
+    explicit FirstFrame(QWidget& window) : QObject(&window) {
+        window.installEventFilter(this);
+        m_fallback.setSingleShot(true);
+        m_fallback.callOnTimeout(this, [this] { runWaiting(); });
+    }
 
     void add(std::function<void()> work) {
         m_waiting.push_back(std::move(work));
@@ -94,8 +98,6 @@ public:
         } else if (!m_fallback.isActive()) {
             // A window that is never painted (hidden at once, no display) still gets its
             // work done, a little later.
-            m_fallback.setSingleShot(true);
-            m_fallback.callOnTimeout(this, [this] { runWaiting(); });
             m_fallback.start(kLongestWaitMs);
         }
     }
