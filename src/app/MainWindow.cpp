@@ -32,6 +32,7 @@
 
 #include "BannerWidget.h"
 #include "ChatBrowser.h"
+#include "ClockLabel.h"
 #include "ReflexArea.h"
 #include "TabStopDelegate.h"
 #include "WindowParts.h"
@@ -246,7 +247,9 @@ QWidget* MainWindow::buildStatusBar() {
         {"lTime", "Time", 0, timeWidth}};
     for (const auto& [name, caption, stretch, width] : panes) {
         auto* pane = sunkenPane(bar);
-        auto* label = accessible(named(new QLabel(pane), name), caption);
+        // The clock changes every second: its labels draw from characters laid out once.
+        auto* label =
+            accessible(named(width > 0 ? new ClockLabel(pane) : new QLabel(pane), name), caption);
         label->setMinimumWidth(10);
         pane->layout()->addWidget(label);
         if (width > 0) {

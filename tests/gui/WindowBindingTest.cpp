@@ -23,6 +23,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ClockLabel.h"
 #include "MainWindow.h"
 #include "TabStopDelegate.h"
 #include "backends/qt/QtSoundPlayer.h"
@@ -442,6 +443,48 @@ TEST(TabStopDelegateTest, DialogUnitsMapToPixelsAndMakeRoomForTheLastColumns) {
     const auto cramped = TabStopDelegate::mapStops({184, 251}, 8, {300, 300}, 200);
     EXPECT_LE(cramped[0], cramped[1]);
     EXPECT_GE(cramped[0], 0);
+}
+
+}  // namespace
+}  // namespace squadlink
+
+namespace squadlink {
+namespace {
+
+// The clock's label draws from characters laid out once; it must look like the QLabel it
+// stands in for, whatever the text, width, alignment and state.
+TEST(ClockLabelTest, PaintsWhatAQLabelPaints) {
+    struct Case {
+        QString text;
+        Qt::Alignment alignment;
+        bool enabled;
+    };
+    const Case cases[] = {
+        {QStringLiteral("23:59:58"), Qt::AlignLeft | Qt::AlignVCenter, true},
+        {QStringLiteral("08.12.2026"), Qt::AlignLeft | Qt::AlignVCenter, true},
+        {QStringLiteral("00:00:00"), Qt::AlignRight | Qt::AlignVCenter, true},
+        {QStringLiteral("11:11:11"), Qt::AlignHCenter | Qt::AlignVCenter, false},
+        {QString(), Qt::AlignLeft | Qt::AlignVCenter, true},
+        {QStringLiteral("two\nlines"), Qt::AlignLeft | Qt::AlignVCenter, true},
+    };
+    for (const auto& [text, alignment, enabled] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        QLabel plain;
+        ClockLabel clock;
+        for (QLabel* label : {&plain, static_cast<QLabel*>(&clock)}) {
+            label->setTextFormat(Qt::PlainText);
+            label->setAutoFillBackground(true);
+            label->setFixedSize(70, 16);
+            label->setAlignment(alignment);
+            label->setEnabled(enabled);
+            label->setText(text);
+        }
+        EXPECT_EQ(plain.grab().toImage(), clock.grab().toImage());
+        // A second time from the characters already laid out, after a new text.
+        plain.setText(QStringLiteral("12:34:56"));
+        clock.setText(QStringLiteral("12:34:56"));
+        EXPECT_EQ(plain.grab().toImage(), clock.grab().toImage());
+    }
 }
 
 }  // namespace
