@@ -206,7 +206,8 @@ void MainWindow::loadResources() {
 QIcon MainWindow::applicationIcon() {
     QIcon icon;
     for (const int size : {16, 22, 32, 48, 64, 128, 256}) {
-        icon.addFile(QStringLiteral(":/icons/squadlink-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(
+            QPixmap::fromImage(ownPicture(QStringLiteral(":/icons/squadlink-%1.png").arg(size))));
     }
     return icon;
 }
@@ -298,7 +299,8 @@ void MainWindow::addPictures() {
         {"mAbout", 206},         {"mSysAbout", 206}};
     for (const auto& [name, picture] : pictures) {
         if (auto* action = findChild<QAction*>(QLatin1String(name))) {
-            action->setIcon(QIcon(QStringLiteral(":/menu/%1.png").arg(picture)));
+            action->setIcon(QIcon(
+                QPixmap::fromImage(ownPicture(QStringLiteral(":/menu/%1.png").arg(picture)))));
         }
     }
 }

@@ -18,7 +18,7 @@ Program::Program(const ProgramOptions& options)
     }
     SoundPlayer* sound = options.sound;
     if (sound == nullptr) {
-        m_sound = std::make_unique<QtSoundPlayer>();
+        m_sound = std::make_unique<OnDemandSoundPlayer>();
         sound = m_sound.get();
     }
     SettingsBackend* settings = options.settings;
@@ -40,7 +40,7 @@ Program::Program(const ProgramOptions& options)
     m_windows = std::make_unique<QtWindowSystem>(*m_window);
     m_edgeSnapper = std::make_unique<WindowEdgeSnapper>(*m_window, *m_windows);
     m_tray = std::make_unique<QtTrayIcon>(*m_window);
-    m_http = std::make_unique<QtHttpClient>(MainForm::appCaption(), options.httpTimeoutMs);
+    m_http = std::make_unique<OnDemandHttpClient>(MainForm::appCaption(), options.httpTimeoutMs);
     m_platform = std::make_unique<Platform>(Platform{m_socket, m_pump, m_clock, *messageBox,
                                                      *settings, *sound, *m_windows, m_application,
                                                      m_clipboard, *desktop});
@@ -87,10 +87,6 @@ bool Program::start(const std::vector<std::string>& arguments) {
         return false;
     }
     m_windows->afterFirstFrame([window = m_window.get()] { window->addPictures(); });
-    // Loading the sounds starts the audio system, which the first frame does not need.
-    if (m_sound) {
-        m_windows->afterFirstFrame([sound = m_sound.get()] { sound->preload(); });
-    }
     return true;
 }
 

@@ -13,17 +13,16 @@
 #include "backends/linux/X11ProcessWindows.h"
 #include "backends/linux/XdgUrlSchemeRegistry.h"
 #include "backends/linux/XrandrDisplayGamma.h"
+#include "backends/qt/OnDemand.h"
 #include "backends/qt/QtApplication.h"
 #include "backends/qt/QtClipboard.h"
 #include "backends/qt/QtClock.h"
 #include "backends/qt/QtDesktop.h"
 #include "backends/qt/QtEventPump.h"
 #include "backends/qt/QtFileDialog.h"
-#include "backends/qt/QtHttpClient.h"
 #include "backends/qt/QtInstanceChannel.h"
 #include "backends/qt/QtMessageBox.h"
 #include "backends/qt/QtSettingsBackend.h"
-#include "backends/qt/QtSoundPlayer.h"
 #include "backends/qt/QtTextMetrics.h"
 #include "backends/qt/QtTimerDriver.h"
 #include "backends/qt/QtWindowSystem.h"
@@ -46,7 +45,7 @@ struct ProgramOptions {
     // The update server's base address (empty: the built-in one or the environment's) and
     // how long a request may take.
     std::string updateBaseUrl;
-    int httpTimeoutMs = QtHttpClient::kDefaultTimeoutMs;
+    int httpTimeoutMs = kDefaultHttpTimeoutMs;
     FileDialog* fileDialog = nullptr;
     // Where Steam installations are looked for; the user's home folder unless a test says.
     std::string homeFolder;
@@ -82,13 +81,13 @@ private:
     QtClock m_clock;
     std::unique_ptr<QtMessageBox> m_messageBox;
     std::unique_ptr<QtSettingsBackend> m_settings;
-    std::unique_ptr<QtSoundPlayer> m_sound;
+    std::unique_ptr<OnDemandSoundPlayer> m_sound;
     std::unique_ptr<QtWindowSystem> m_windows;
     std::unique_ptr<WindowEdgeSnapper> m_edgeSnapper;
     QtApplication m_application;
     QtClipboard m_clipboard;
     QtDesktop m_desktop;
-    std::unique_ptr<QtHttpClient> m_http;
+    std::unique_ptr<OnDemandHttpClient> m_http;
     std::unique_ptr<XdgUrlSchemeRegistry> m_urlScheme;
     std::unique_ptr<QtInstanceChannel> m_instances;
     X11HotKeys m_hotKeys;

@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <vector>
 
+#include "WindowParts.h"
 #include "backends/qt/Cp1252.h"
 
 namespace squadlink {
@@ -31,7 +32,7 @@ QUrl pictureName(int resourceId) {
 }
 
 QCursor handCursor() {
-    const QPixmap picture(QStringLiteral(":/cursors/hand.png"));
+    const QPixmap picture = QPixmap::fromImage(ownPicture(QStringLiteral(":/cursors/hand.png")));
     // The fingertip.
     return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, 10, 1);
 }
@@ -108,7 +109,7 @@ void QtChatDocument::appendLineBreak() {
 
 void QtChatDocument::appendPicture(int resourceId) {
     if (!m_loadedPictures.contains(resourceId)) {
-        const QImage image(picturePath(resourceId));
+        const QImage image = ownPicture(picturePath(resourceId));
         if (image.isNull()) {
             return;
         }

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadialGradient>
@@ -40,6 +41,12 @@ void addButtonRow(QGridLayout* grid, int row, QPushButton* button, const char* h
     label->setWordWrap(true);
     label->setBuddy(button);
     grid->addWidget(label, row, 1, 1, grid->columnCount() > 2 ? grid->columnCount() - 1 : 1);
+}
+
+QImage ownPicture(const QString& path) {
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
 }
 
 QPixmap serverTypePixmap(const QString& resource) {

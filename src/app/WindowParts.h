@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QEvent>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QObject>
@@ -79,6 +80,11 @@ Widget* named(Widget* widget, const char* name) {
 }
 
 QLabel* fixedLabel(const char* text, QWidget* parent);
+
+// One of the program's own PNG pictures from its resources (null when there is none). Read as
+// PNG and nothing else: a reader left to guess loads every image plug-in on the machine to ask
+// each whether it knows the file.
+QImage ownPicture(const QString& path);
 
 // A label showing a value; assistive technology names it after the caption beside it and
 // reads the value as its description.

@@ -4,10 +4,12 @@
 
 #include "CommandLine.h"
 #include "Program.h"
+#include "ProgramStyle.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments = squadlink::CommandLine::arguments(argc, argv);
     QApplication application(argc, argv);
+    QApplication::setStyle(new squadlink::ProgramStyle);
     QApplication::setOrganizationName(QStringLiteral("Squadlink"));
     QApplication::setApplicationName(QStringLiteral("Squadlink"));
     QApplication::setDesktopFileName(QStringLiteral("squadlink"));

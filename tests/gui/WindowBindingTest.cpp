@@ -12,7 +12,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -25,7 +27,9 @@
 
 #include "ClockLabel.h"
 #include "MainWindow.h"
+#include "ProgramStyle.h"
 #include "TabStopDelegate.h"
+#include "WindowParts.h"
 #include "backends/qt/QtSoundPlayer.h"
 
 namespace squadlink {
@@ -485,6 +489,56 @@ TEST(ClockLabelTest, PaintsWhatAQLabelPaints) {
         clock.setText(QStringLiteral("12:34:56"));
         EXPECT_EQ(plain.grab().toImage(), clock.grab().toImage());
     }
+}
+
+}  // namespace
+}  // namespace squadlink
+
+namespace squadlink {
+namespace {
+
+// A base style that counts what it is asked for.
+class CountingStyle : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        ++asked;
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+    mutable int asked = 0;
+};
+
+// The menu bar's overflow arrow is made only when something needs its pictures, and then is
+// the base style's own.
+TEST(ProgramStyleTest, OverflowArrowIsMadeWhenFirstNeededAndIsTheBaseStylesOwn) {
+    auto* counting = new CountingStyle;
+    ProgramStyle style;
+    style.setBaseStyle(counting);
+    QMenuBar bar;
+    bar.setStyle(&style);
+    const QIcon arrow = style.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+    EXPECT_FALSE(arrow.isNull());
+    EXPECT_EQ(counting->asked, 0);
+    const QImage drawn = arrow.pixmap(16, 16).toImage();
+    EXPECT_EQ(counting->asked, 1);
+    EXPECT_EQ(drawn,
+              counting->QProxyStyle::standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton)
+                  .pixmap(16, 16)
+                  .toImage());
+    EXPECT_FALSE(drawn.isNull());
+    (void)arrow.pixmap(32, 32);
+    EXPECT_EQ(counting->asked, 1);
+    // Everything else goes straight to the base style.
+    (void)style.standardIcon(QStyle::SP_DialogOkButton);
+    EXPECT_EQ(counting->asked, 2);
+    bar.setStyle(nullptr);
+}
+
+TEST(OwnPictureTest, ReadsTheProgramsPicturesAndNothingElse) {
+    MainWindow::loadResources();
+    EXPECT_EQ(ownPicture(QStringLiteral(":/icons/squadlink-32.png")).size(), QSize(32, 32));
+    EXPECT_FALSE(ownPicture(QStringLiteral(":/cursors/hand.png")).isNull());
+    EXPECT_TRUE(ownPicture(QStringLiteral(":/icons/none.png")).isNull());
 }
 
 }  // namespace

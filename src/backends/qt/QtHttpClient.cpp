@@ -82,3 +82,9 @@ std::string QtHttpClient::get(const std::string& url) {
 }
 
 }  // namespace squadlink
+
+// The HTTP module's entry point.
+extern "C" __attribute__((visibility("default"))) squadlink::HttpClient*
+squadlink_create_http_client(const char* userAgent, int timeoutMs) {
+    return new squadlink::QtHttpClient(userAgent, timeoutMs);
+}

@@ -12,9 +12,7 @@ namespace squadlink {
 // the time-out counts as no reply.
 class QtHttpClient : public HttpClient {
 public:
-    static constexpr int kDefaultTimeoutMs = 10000;
-
-    explicit QtHttpClient(const std::string& userAgent, int timeoutMs = kDefaultTimeoutMs);
+    QtHttpClient(const std::string& userAgent, int timeoutMs);
     std::string get(const std::string& url) override;
 
 private:

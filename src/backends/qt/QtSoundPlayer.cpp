@@ -35,13 +35,6 @@ std::uint32_t readLe32(const QByteArray& bytes, qsizetype at) {
 
 QtSoundPlayer::QtSoundPlayer() = default;
 
-void QtSoundPlayer::preload() {
-    if (outputDeviceCount() > 0) {
-        for (int id = kFirstSound; id <= kLastSound; ++id) {
-            effect(id);
-        }
-    }
-}
 QtSoundPlayer::~QtSoundPlayer() = default;
 
 int QtSoundPlayer::outputDeviceCount() const {
@@ -110,3 +103,9 @@ void QtSoundPlayer::play(int soundId, bool wait) {
 }
 
 }  // namespace squadlink
+
+// The sound module's entry point.
+extern "C" __attribute__((visibility("default"))) squadlink::SoundPlayer*
+squadlink_create_sound_player() {
+    return new squadlink::QtSoundPlayer();
+}

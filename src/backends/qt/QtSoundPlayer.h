@@ -11,17 +11,14 @@ class QSoundEffect;
 namespace squadlink {
 
 // Plays the program's own WAV sounds, compiled in as resources ":/sounds/<id>.wav". Nothing
-// falls back to a system sound; without an output device nothing plays at all.
+// falls back to a system sound; without an output device nothing plays at all. A sound is loaded
+// (asynchronously) the first time it plays. The program reaches this through the sound module.
 class QtSoundPlayer : public SoundPlayer {
 public:
     QtSoundPlayer();
     ~QtSoundPlayer() override;
     QtSoundPlayer(const QtSoundPlayer&) = delete;
     QtSoundPlayer& operator=(const QtSoundPlayer&) = delete;
-
-    // Loading is asynchronous and starts the audio system: done once the window is up, early
-    // enough that a later synchronous play is heard whole.
-    void preload();
 
     int outputDeviceCount() const override;
     void play(int soundId, bool wait) override;
