@@ -6,7 +6,7 @@ packages=(
     g++ clang cmake ninja-build pkg-config
     libgtest-dev libgmock-dev googletest libbenchmark-dev libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 libqt6network6
-    qt6-qpa-plugins libx11-dev libx11-xcb-dev libxrandr-dev libxkbcommon-dev libgl-dev
+    qt6-qpa-plugins libfontconfig-dev libx11-dev libx11-xcb-dev libxrandr-dev libxkbcommon-dev libgl-dev
     xvfb xauth x11-utils xdg-utils desktop-file-utils appstream
     clang-format python3 imagemagick time iproute2
 )

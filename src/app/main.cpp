@@ -5,10 +5,13 @@
 #include "CommandLine.h"
 #include "Program.h"
 #include "ProgramStyle.h"
+#include "backends/linux/FontWarmUp.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments = squadlink::CommandLine::arguments(argc, argv);
+    squadlink::FontWarmUp fonts;
     QApplication application(argc, argv);
+    fonts.wait();
     QApplication::setStyle(new squadlink::ProgramStyle);
     QApplication::setOrganizationName(QStringLiteral("Squadlink"));
     QApplication::setApplicationName(QStringLiteral("Squadlink"));

@@ -200,7 +200,9 @@ TEST_F(ProgramEndToEnd, ChannelLeftByAKilledCopyDoesNotBlockTheNextStart) {
     ASSERT_TRUE(waitFor(channelAnswers));
     crashed.kill();
     ASSERT_TRUE(crashed.waitForFinished(5000));
-    EXPECT_FALSE(channelAnswers());
+    // A helper the copy was starting (the link registration) holds the channel between its
+    // fork and its exec, which on a busy machine can take a moment after the copy has died.
+    EXPECT_TRUE(waitFor([] { return !channelAnswers(); }, 2000));
 
     QProcess& next = start({});
     ASSERT_TRUE(waitFor(channelAnswers));
