@@ -1,5 +1,6 @@
 #include "backends/qt/QtClock.h"
 
+#include <cstdlib>
 #include <ctime>
 
 namespace squadlink {
@@ -19,9 +20,16 @@ std::int64_t QtClock::tickUs() const {
 
 LocalDateTime QtClock::now() const {
     // The clock asks every second: the C library's conversion costs a fraction of a general
-    // date-time object's. tzset() follows a change of the time zone made while running.
+    // date-time object's. tzset() follows a change of the time zone made while running: at
+    // once when it comes through TZ, which costs nothing to compare, and within a minute when
+    // the system's zone file changes, which tzset() would otherwise look up every second.
     const std::time_t seconds = std::time(nullptr);
-    ::tzset();
+    const std::int64_t tick = m_started.elapsed();
+    if (m_zoneReadMs < 0 || tick - m_zoneReadMs >= kZoneFileCheckMs ||
+        std::getenv("TZ") != nullptr) {
+        ::tzset();
+        m_zoneReadMs = tick;
+    }
     std::tm local{};
     if (::localtime_r(&seconds, &local) == nullptr) {
         return {};

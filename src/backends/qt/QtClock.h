@@ -15,7 +15,10 @@ public:
     LocalDateTime now() const override;
 
 private:
+    static constexpr std::int64_t kZoneFileCheckMs = 60000;
     QElapsedTimer m_started;
+    // When the time zone was last read; -1 before the first time.
+    mutable std::int64_t m_zoneReadMs = -1;
 };
 
 }  // namespace squadlink
