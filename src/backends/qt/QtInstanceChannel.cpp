@@ -63,6 +63,12 @@ int streamSocket() {
     return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
 }
 
+// A new socket for the channel at `name`, its address filled in; -1 when the name is too long
+// for a socket address or no socket can be had.
+int channelSocket(const QString& name, sockaddr_un& address) {
+    return socketAddress(name, address) ? streamSocket() : -1;
+}
+
 // 0 when connected, otherwise the errno.
 int connectTo(int fd, const sockaddr_un& address) {
     for (;;) {
@@ -171,10 +177,7 @@ QString QtInstanceChannel::privateFolder() {
 bool QtInstanceChannel::otherInstanceRunning() {
     closeClient();
     sockaddr_un address{};
-    if (!socketAddress(m_name, address)) {
-        return false;
-    }
-    const int fd = streamSocket();
+    const int fd = channelSocket(m_name, address);
     if (fd < 0) {
         return false;
     }
@@ -240,10 +243,7 @@ void QtInstanceChannel::closeClient() {
 bool QtInstanceChannel::listen(std::function<void(Request)> handler) {
     stopListening();
     sockaddr_un address{};
-    if (!socketAddress(m_name, address)) {
-        return false;
-    }
-    const int fd = streamSocket();
+    const int fd = channelSocket(m_name, address);
     if (fd < 0) {
         return false;
     }
