@@ -24,6 +24,7 @@ Program::Program(const ProgramOptions& options)
     SettingsBackend* settings = options.settings;
     if (settings == nullptr) {
         m_settings = std::make_unique<QtSettingsBackend>();
+        m_settings->holdWrites();
         settings = m_settings.get();
     }
     InstanceChannel* instances = options.instances;
@@ -87,6 +88,10 @@ bool Program::start(const std::vector<std::string>& arguments) {
         return false;
     }
     m_windows->afterFirstFrame([window = m_window.get()] { window->addPictures(); });
+    // Start-up's settings changes reach the disk once the window is on the screen.
+    if (m_settings) {
+        m_windows->afterFirstFrame([settings = m_settings.get()] { settings->releaseWrites(); });
+    }
     return true;
 }
 

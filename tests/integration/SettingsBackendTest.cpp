@@ -250,6 +250,30 @@ TEST_F(SettingsBackendTest, ChangesAreGatheredUntilTheLoopRunsAndNeverLost) {
     }
     EXPECT_TRUE(onDisk().contains(QStringLiteral("Nick=second")));
     EXPECT_FALSE(onDisk().contains(QStringLiteral("Server")));
+
+    // Held for the first frame: the loop runs and nothing is written until the release, a flush
+    // (the hand-over to a running copy) writes at once, and the end writes what is left.
+    {
+        QtSettingsBackend backend;
+        backend.holdWrites();
+        backend.write("Nick", "held");
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(backend.pending());
+        EXPECT_TRUE(onDisk().contains(QStringLiteral("Nick=second")));
+        backend.releaseWrites();
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(backend.pending());
+        EXPECT_TRUE(onDisk().contains(QStringLiteral("Nick=held")));
+
+        backend.holdWrites();
+        backend.write("Nick", "flushed");
+        backend.flush();
+        EXPECT_TRUE(onDisk().contains(QStringLiteral("Nick=flushed")));
+        backend.write("Nick", "at the end");
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(onDisk().contains(QStringLiteral("Nick=flushed")));
+    }
+    EXPECT_TRUE(onDisk().contains(QStringLiteral("Nick=at the end")));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <QStringList>
 #include <QTimer>
@@ -22,10 +23,26 @@ QString groupKey(const std::string& key) {
 
 }  // namespace
 
+// QSettings writes its changes by itself once the event loop runs; while writes are held, that
+// request waits for our own flush.
+class QtSettingsBackend::HoldFilter : public QObject {
+public:
+    explicit HoldFilter(const bool& held) : m_held(held) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        (void)watched;
+        return m_held && event->type() == QEvent::UpdateRequest;
+    }
+
+private:
+    const bool& m_held;
+};
+
 QtSettingsBackend::QtSettingsBackend()
     : m_settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Squadlink"),
                  QStringLiteral("Squadlink")),
-      m_stamp(fileStamp()) {
+      m_stamp(fileStamp()),
+      m_holdFilter(std::make_unique<HoldFilter>(m_held)) {
+    m_settings.installEventFilter(m_holdFilter.get());
 }
 
 QtSettingsBackend::~QtSettingsBackend() {
@@ -68,7 +85,27 @@ void QtSettingsBackend::changed() {
         sync();
         return;
     }
+    if (!m_held) {
+        scheduleFlush();
+    }
+}
+
+void QtSettingsBackend::scheduleFlush() {
     QTimer::singleShot(0, &m_timerOwner, [this] { flush(); });
+}
+
+void QtSettingsBackend::holdWrites() {
+    m_held = true;
+}
+
+void QtSettingsBackend::releaseWrites() {
+    if (!m_held) {
+        return;
+    }
+    m_held = false;
+    if (m_pending) {
+        scheduleFlush();
+    }
 }
 
 void QtSettingsBackend::flush() {

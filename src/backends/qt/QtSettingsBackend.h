@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QSettings>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -34,9 +35,15 @@ public:
     QString fileName() const { return m_settings.fileName(); }
     // True while changes wait to be written.
     bool pending() const { return m_pending; }
+    // Start-up: changes wait (unless flushed) until release, so that writing and syncing the
+    // file to disk does not hold up the first frame. Nothing is lost: the store still writes
+    // them when it ends.
+    void holdWrites();
+    void releaseWrites();
 
 private:
     void changed();
+    void scheduleFlush();
     // Picks up what another copy of the program wrote in the meantime (the hand-over of a
     // link through "Temp" works across processes). With changes of our own waiting, the file
     // is merged (and our changes written) only when someone else has changed it.
@@ -48,7 +55,10 @@ private:
     mutable QSettings m_settings;
     mutable QString m_stamp;
     mutable bool m_pending = false;
+    bool m_held = false;
     QObject m_timerOwner;
+    class HoldFilter;
+    std::unique_ptr<HoldFilter> m_holdFilter;
 };
 
 }  // namespace squadlink
