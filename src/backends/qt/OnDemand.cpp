@@ -2,7 +2,6 @@
 
 #include <dlfcn.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QByteArray>
 #include <QString>
