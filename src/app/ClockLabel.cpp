@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QStyle>
 #include <cmath>
 
 namespace squadlink {
