@@ -33,6 +33,7 @@
 #include "BannerWidget.h"
 #include "ChatBrowser.h"
 #include "ClockLabel.h"
+#include "ProgramStyle.h"
 #include "ReflexArea.h"
 #include "TabStopDelegate.h"
 #include "WindowParts.h"
@@ -100,7 +101,7 @@ MainWindow::MainWindow(WindowModel& model, Pages pages, QWidget* parent)
     auto* tabs = named(new QTabWidget(central), "Tabek");
     tabs->setUsesScrollButtons(false);
     // Seven captions ending in blanks must fit the fixed width without scroll arrows.
-    tabs->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"));
+    ProgramStyle::makeTabsCompact(tabs->tabBar());
     for (int i = 0; i < kPageCount; ++i) {
         m_pageHolders[i] = new PageHolder(tabs, [this, i] { buildPage(i); });
         tabs->addTab(m_pageHolders[i], QString());

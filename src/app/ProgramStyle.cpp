@@ -3,6 +3,8 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPointer>
+#include <QStyleFactory>
+#include <QTabBar>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -60,7 +62,62 @@ private:
     std::shared_ptr<State> m_state;
 };
 
+const char* const kCompactTabs = "squadlinkCompactTabs";
+constexpr int kTabPaddingX = 4;
+constexpr int kTabPaddingY = 3;
+
+bool compactTabs(const QWidget* widget) {
+    return widget != nullptr && widget->property(kCompactTabs).toBool();
+}
+
 }  // namespace
+
+ProgramStyle::ProgramStyle() = default;
+ProgramStyle::~ProgramStyle() = default;
+
+void ProgramStyle::makeTabsCompact(QTabBar* bar) {
+    bar->setProperty(kCompactTabs, true);
+}
+
+int ProgramStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
+                              const QWidget* widget) const {
+    switch (metric) {
+        case PM_TabBarTabHSpace:
+        case PM_TabBarTabVSpace:
+        case PM_TabBarTabShiftHorizontal:
+        case PM_TabBarTabShiftVertical:
+            // The padding alone makes the room, and the chosen tab's caption does not move.
+            if (compactTabs(widget)) {
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return QProxyStyle::pixelMetric(metric, option, widget);
+}
+
+QSize ProgramStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
+                                     const QSize& size, const QWidget* widget) const {
+    if (type == CT_TabBarTab && compactTabs(widget)) {
+        return size + QSize(2 * kTabPaddingX, 2 * kTabPaddingY);
+    }
+    return QProxyStyle::sizeFromContents(type, option, size, widget);
+}
+
+void ProgramStyle::drawControl(ControlElement element, const QStyleOption* option,
+                               QPainter* painter, const QWidget* widget) const {
+    if (element == CE_TabBarTabShape && compactTabs(widget)) {
+        if (!m_flatTabs) {
+            m_flatTabs.reset(QStyleFactory::create(QStringLiteral("Windows")));
+        }
+        if (m_flatTabs) {
+            m_flatTabs->drawControl(element, option, painter, widget);
+            return;
+        }
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+}
 
 QIcon ProgramStyle::standardIcon(StandardPixmap which, const QStyleOption* option,
                                  const QWidget* widget) const {

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "MainWindow.h"
+#include "ProgramStyle.h"
 
 // The GUI tests drive real widgets; without a display they run on the offscreen platform.
 int main(int argc, char** argv) {
@@ -10,6 +11,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    // The windows under test look as the program's own do.
+    QApplication::setStyle(new squadlink::ProgramStyle);
     squadlink::MainWindow::loadResources();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

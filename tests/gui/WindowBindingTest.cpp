@@ -534,6 +534,55 @@ TEST(ProgramStyleTest, OverflowArrowIsMadeWhenFirstNeededAndIsTheBaseStylesOwn) 
     bar.setStyle(nullptr);
 }
 
+// Compact tabs stand in for a padding style sheet: same sizes, same pixels, whichever tab is
+// chosen, disabled or focused.
+TEST(ProgramStyleTest, CompactTabsLookLikeThePaddingStyleSheet) {
+    const QStringList captions = {"Configuration  ", "Fighter  ", "Connections  ", "Game  ",
+                                  "Chat  ",          "Tools  ",   "Misc  "};
+    auto grab = [&](bool styleSheet, int chosen) {
+        QTabWidget tabs;
+        QFont compact = tabs.font();
+        compact.setPixelSize(kFontPixels);
+        tabs.setFont(compact);
+        tabs.setUsesScrollButtons(false);
+        if (styleSheet) {
+            tabs.tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"));
+        } else {
+            ProgramStyle::makeTabsCompact(tabs.tabBar());
+        }
+        for (const QString& caption : captions) {
+            tabs.addTab(new QWidget, caption);
+        }
+        tabs.setCurrentIndex(chosen);
+        tabs.setTabEnabled(3, false);
+        tabs.resize(472, 120);
+        tabs.show();
+        tabs.tabBar()->setFocus();
+        QApplication::processEvents();
+        QVector<QRect> rects;
+        for (int i = 0; i < tabs.count(); ++i) {
+            rects.append(tabs.tabBar()->tabRect(i));
+        }
+        return std::make_pair(rects, tabs.grab().toImage());
+    };
+    ASSERT_NE(dynamic_cast<ProgramStyle*>(QApplication::style()), nullptr);
+    for (int chosen : {0, 2, 6}) {
+        SCOPED_TRACE(chosen);
+        const auto [sheetRects, sheetPixels] = grab(true, chosen);
+        const auto [compactRects, compactPixels] = grab(false, chosen);
+        EXPECT_EQ(sheetRects, compactRects);
+        EXPECT_EQ(sheetPixels, compactPixels);
+        // All seven fit, and they are narrower than the style's own.
+        EXPECT_LE(compactRects.last().right(), 471);
+    }
+    QTabBar plain;
+    plain.addTab(QStringLiteral("Configuration  "));
+    QTabBar compact;
+    ProgramStyle::makeTabsCompact(&compact);
+    compact.addTab(QStringLiteral("Configuration  "));
+    EXPECT_LT(compact.sizeHint().width(), plain.sizeHint().width());
+}
+
 TEST(OwnPictureTest, ReadsTheProgramsPicturesAndNothingElse) {
     MainWindow::loadResources();
     EXPECT_EQ(ownPicture(QStringLiteral(":/icons/squadlink-32.png")).size(), QSize(32, 32));
