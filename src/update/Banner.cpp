@@ -32,25 +32,42 @@ bool isWebLink(std::string_view link) {
     return startsWithIgnoreCase(link, "http://") || startsWithIgnoreCase(link, "https://");
 }
 
-bool writeFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+// Whether path is a plain file (not a link) that holds exactly these bytes.
+bool holds(const std::filesystem::path& path, std::string_view bytes) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!fs::is_regular_file(fs::symlink_status(path, error)) ||
+        fs::file_size(path, error) != bytes.size() || error) {
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string content(bytes.size(), '\0');
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    return static_cast<bool>(in) && content == bytes;
 }
 
-// The path of a data file in the "data" folder under base, the folder created and any old
-// file removed; empty when there is no base.
-std::string DataFilePath(const std::string& base, const std::string& name) {
+// Writes a data file into the "data" folder under base, creating the folder; any old file is
+// removed first, so a link there is replaced rather than written through. A file that already
+// holds these bytes is left as it is: creating a file is the costliest step of a start.
+// Returns the file's path, or empty when it could not be written or there is no base.
+std::string WriteDataFile(const std::string& base, const std::string& name,
+                          std::string_view bytes) {
     if (base.empty()) {
         return {};
     }
     namespace fs = std::filesystem;
     std::error_code ignored;
     const fs::path folder = fs::path(base) / "data";
-    fs::create_directories(folder, ignored);
     const fs::path file = folder / name;
+    if (holds(file, bytes)) {
+        return file.string();
+    }
+    fs::create_directories(folder, ignored);
     fs::remove(file, ignored);
-    return file.string();
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return out ? file.string() : std::string();
 }
 
 }  // namespace
@@ -152,8 +169,8 @@ void Banner::ShowDefaultBanner() {
     const std::string_view picture = builtInBanner();
     // Beside the executable, or in the user's own data folder where that is not writable.
     for (const std::string& base : {m_ctx.programFolder, m_ctx.userDataFolder}) {
-        const std::string path = DataFilePath(base, "banner.gif");
-        if (!path.empty() && writeFile(path, picture)) {
+        const std::string path = WriteDataFile(base, "banner.gif", picture);
+        if (!path.empty()) {
             m_ctx.ui.wb.showPicture("file://" + path, std::string(picture));
             return;
         }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -197,6 +198,38 @@ TEST_F(Banner_, AnyDatagramResumesThePausedRotation) {
     ui.tBanner.stop();
     link.deliver("9", "10.0.0.9");
     EXPECT_TRUE(ui.tBanner.running());
+}
+
+// A later start finds its own picture already there and leaves that file alone; anything else
+// in its place (an old or broken picture, a link to another file) is replaced by a file of its
+// own.
+TEST_F(Banner_, TheBuiltInPictureIsWrittenOnlyWhereTheFileDiffers) {
+    namespace fs = std::filesystem;
+    const auto contents = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string{std::istreambuf_iterator<char>(in), {}};
+    };
+    banner.ShowDefaultBanner();
+    const fs::file_time_type first = fs::last_write_time(builtInPath());
+    fs::last_write_time(builtInPath(), first - std::chrono::hours(1));
+    banner.ShowDefaultBanner();
+    EXPECT_EQ(fs::last_write_time(builtInPath()), first - std::chrono::hours(1));
+
+    const std::string picture(builtInBanner());
+    const std::string other = folder.path() + "/other.gif";
+    for (const std::string& old : {picture.substr(0, picture.size() - 1), picture + "x",
+                                   std::string("GIF89a"), std::string()}) {
+        std::ofstream(builtInPath(), std::ios::binary | std::ios::trunc) << old;
+        banner.ShowDefaultBanner();
+        EXPECT_EQ(contents(builtInPath()), picture);
+    }
+    std::ofstream(other, std::ios::binary) << picture;
+    fs::remove(builtInPath());
+    fs::create_symlink(other, builtInPath());
+    banner.ShowDefaultBanner();
+    EXPECT_FALSE(fs::is_symlink(builtInPath()));
+    EXPECT_EQ(contents(builtInPath()), picture);
+    EXPECT_EQ(ui.wb.locationName(), "file://" + builtInPath());
 }
 
 TEST_F(Banner_, UnwritableProgramFolderUsesTheUserDataFolder) {
