@@ -62,17 +62,26 @@ void ColourManager::connectHandlers(ErrorGuard& guard) {
     m_ui.chAutoCM.Click.connect(guarded([this] { chAutoCM_Click(); }));
 }
 
-void ColourManager::InitColourManagement() {
-    m_supported = m_display.read(m_startupRamp);
-    m_customRamp = m_startupRamp;
+void ColourManager::LoadSliders() {
     // The sliders take their stored values even without a ramp, so that a session without one
     // (Wayland, a remote desktop) does not overwrite them with the defaults at shut-down.
     m_ui.hsBrightness.setValue(m_settings.readInt(key::Brightness, kNeutral));
     m_ui.hsContrast.setValue(m_settings.readInt(key::Contrast, kNeutral));
     m_ui.hsGamma.setValue(m_settings.readInt(key::Gamma, kNeutral));
+}
+
+void ColourManager::AttachDisplay() {
+    if (m_attached) {
+        return;
+    }
+    m_attached = true;
+    m_supported = m_display.read(m_startupRamp);
+    m_customRamp = m_startupRamp;
     if (m_supported) {
+        m_attaching = true;
         m_ui.chAutoCM.setValue(m_settings.readCheck(key::AutoCM, 0));
         chAutoCM_Click();
+        m_attaching = false;
         buildCustomRamp();
     } else {
         disableFrame();
@@ -161,7 +170,7 @@ void ColourManager::chAutoCM_Click() {
     if (!m_autoCM && m_ui.coTurn.caption() == kTurnOn) {
         applyStartup();
     }
-    if (m_state.bFormReady) {
+    if (m_state.bFormReady && !m_attaching) {
         m_settings.writeCheck(key::AutoCM, m_ui.chAutoCM.value());
     }
 }

@@ -25,7 +25,16 @@ public:
     void connectHandlers(ErrorGuard& guard);
 
     // Start-up: reads the display's ramp and puts the stored settings into the controls.
-    void InitColourManagement();
+    void InitColourManagement() {
+        LoadSliders();
+        AttachDisplay();
+    }
+    // Start-up in two steps. The sliders take their stored values first. The display's ramp
+    // (round trips to the display server) can then wait for the first frame, unless that frame
+    // shows the colour manager: only its controls depend on it.
+    void LoadSliders();
+    void AttachDisplay();
+    bool displayAttached() const { return m_attached; }
     // Shut-down: the display's own ramp back; then the slider values stored (the caller skips
     // that when the settings were just deleted).
     void RestoreDisplay() { applyStartup(); }
@@ -63,6 +72,9 @@ private:
     GammaTable m_customRamp{};
     bool m_supported = false;
     bool m_autoCM = false;
+    bool m_attached = false;
+    // The stored automatic setting is being shown, not chosen by the user.
+    bool m_attaching = false;
     // The custom ramp is on the display (applied and not yet taken back).
     bool m_customShown = false;
 };

@@ -138,8 +138,13 @@ bool MainForm::Form_Load(const std::vector<std::string>& arguments) {
             startStep([&] { m_ui.frmSQD.setWindowState(WindowState::Normal); });
             startStep([&] { LoadSettings(); });
             startStep([&] { InitTimers(m_ui); });
-            startStep([&] { m_colour.InitColourManagement(); });
+            startStep([&] { m_colour.LoadSliders(); });
             startStep([&] { restoreMode(link); });
+            startStep([&] {
+                if (m_ui.Tabek.selectedTab() == tab::Tools) {
+                    m_colour.AttachDisplay();
+                }
+            });
             startStep([&] { m_banner.StartBanner(); });
             startStep([&] {
                 m_ui.frmSQD.setVisible(true);
@@ -158,8 +163,8 @@ bool MainForm::Form_Load(const std::vector<std::string>& arguments) {
             m_services.instances.listen(
                 [this](InstanceChannel::Request request) { onInstanceRequest(request); });
             m_state.bFormReady = true;
-            // The first frame shows none of these; each would delay it (a helper process, the
-            // desktop's bus, the X server's key grabs).
+            // The first frame shows none of these; each would delay it (the display's ramp, a
+            // helper process, the desktop's bus, the X server's key grabs).
             m_platform.windows.afterFirstFrame([this] { finishStartUp(); });
             if (link.size() >= 3) {
                 if (m_ui.chSound.checked()) {
@@ -185,6 +190,7 @@ void MainForm::finishStartUp() {
         return;
     }
     m_guard.run([this] {
+        startStep([&] { m_colour.AttachDisplay(); });
         startStep([&] { m_serverLinks.RegisterUrlProtocol(m_services.executablePath); });
         startStep([&] { m_services.tray.add(); });
         startStep([&] {

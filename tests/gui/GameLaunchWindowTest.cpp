@@ -174,6 +174,8 @@ TEST(GameLaunchWindow, ColourManagerWithoutADisplayRampIsDisabled) {
     copy.settings.values["Gamma"] = "350";
     ASSERT_TRUE(copy.program->start({}));
     auto* frame = copy.widget<QGroupBox>("fCM");
+    // The display's ramp is asked for once the first frame is on the screen.
+    ASSERT_TRUE(waitFor([&] { return copy.program->form().colour().displayAttached(); }));
     EXPECT_EQ(frame->title(), "Color manager (not supported by your display adapter)");
     EXPECT_FALSE(frame->isEnabled());
     EXPECT_EQ(copy.widget<QScrollBar>("hsGamma")->value(), 350);

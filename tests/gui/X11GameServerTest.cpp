@@ -319,6 +319,8 @@ TEST_F(OnXvfb, ProgramPutsTheRampBackWhenEndedBySignal) {
     settings.values["Brightness"] = "130";
     auto program = std::make_unique<Program>(options);
     ASSERT_TRUE(program->start({}));
+    // The display's ramp is read once the first frame is on the screen.
+    ASSERT_TRUE(waitFor([&] { return program->form().colour().displayAttached(); }, 5000));
     program->window().buildAllPages();
     auto* frame = program->window().findChild<QGroupBox*>(QStringLiteral("fCM"));
     EXPECT_EQ(frame->title(), "Color manager");

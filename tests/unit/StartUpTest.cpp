@@ -115,12 +115,40 @@ TEST_F(StartUp_, TrayHotKeysAndLinkHandlerWaitForTheFirstFrame) {
     EXPECT_FALSE(tray.shown);
     EXPECT_TRUE(hotKeys.actions.empty());
     EXPECT_EQ(urlScheme.registrations, 0);
+    EXPECT_FALSE(form().colour().displayAttached());
 
     windows.showFirstFrame();
+    EXPECT_TRUE(form().colour().displayAttached());
     EXPECT_TRUE(tray.shown);
     EXPECT_EQ(hotKeys.actions.size(), 2u);
     EXPECT_EQ(urlScheme.registrations, 1);
     EXPECT_TRUE(form().state().bHotKeyUp);
+}
+
+// The colour manager's state is part of the first frame only when its page is the one shown.
+// Read later, the display's ramp leaves the stored settings as they were.
+TEST_F(StartUp_, TheDisplayRampWaitsForTheFirstFrameUnlessItsPageIsShown) {
+    windows.holdFirstFrame = true;
+    display.supported = false;
+    settings.values = {{"LastTab", "5"}, {"Gamma", "150"}};
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(form().colour().displayAttached());
+    EXPECT_EQ(form().ui().fCM.caption(), "Color manager (not supported by your display adapter)");
+    form().close();
+
+    ShellRig later;
+    later.windows.holdFirstFrame = true;
+    later.settings.values = {{"LastTab", "1"}, {"AutoCM", "1"}, {"Gamma", "150"}};
+    ASSERT_TRUE(later.start());
+    EXPECT_FALSE(later.form().colour().displayAttached());
+    EXPECT_EQ(later.form().ui().hsGamma.value(), 150);
+    EXPECT_EQ(later.form().ui().chAutoCM.value(), 0);
+    later.windows.showFirstFrame();
+    EXPECT_TRUE(later.form().colour().supported());
+    EXPECT_EQ(later.form().ui().chAutoCM.value(), 1);
+    later.form().close();
+    EXPECT_EQ(later.stored("AutoCM"), "1");
+    EXPECT_EQ(later.stored("Gamma"), "150");
 }
 
 // Closed before its first frame, the program adds no icon and grabs no keys afterwards.

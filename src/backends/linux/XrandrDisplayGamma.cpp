@@ -48,9 +48,15 @@ struct GammaDeleter {
 }  // namespace
 
 XrandrDisplayGamma::XrandrDisplayGamma(_XDisplay* display) : m_display(display) {
-    if (m_display == nullptr) {
-        return;
+}
+
+// Asked on first use: the questions are round trips to the display server, which start-up
+// does not wait for.
+bool XrandrDisplayGamma::ready() {
+    if (m_checked || m_display == nullptr) {
+        return m_display != nullptr;
     }
+    m_checked = true;
     int eventBase = 0;
     int errorBase = 0;
     int major = 0;
@@ -60,11 +66,12 @@ XrandrDisplayGamma::XrandrDisplayGamma(_XDisplay* display) : m_display(display) 
         XRRQueryVersion(m_display, &major, &minor) == 0 || major < 1 || (major == 1 && minor < 2)) {
         m_display = nullptr;
     }
+    return m_display != nullptr;
 }
 
-std::vector<XrandrDisplayGamma::CrtcRamp> XrandrDisplayGamma::readAll() const {
+std::vector<XrandrDisplayGamma::CrtcRamp> XrandrDisplayGamma::readAll() {
     std::vector<CrtcRamp> ramps;
-    if (m_display == nullptr) {
+    if (!ready()) {
         return ramps;
     }
     const std::unique_ptr<XRRScreenResources, ResourcesDeleter> resources(
@@ -128,7 +135,7 @@ void XrandrDisplayGamma::write(const CrtcRamp& ramp) const {
 }
 
 void XrandrDisplayGamma::apply(const GammaTable& table) {
-    if (m_display == nullptr) {
+    if (!ready()) {
         return;
     }
     std::array<std::uint16_t, 3 * kLevels> levels{};
@@ -144,7 +151,7 @@ void XrandrDisplayGamma::apply(const GammaTable& table) {
 }
 
 void XrandrDisplayGamma::restoreFirstRead() {
-    if (m_display == nullptr || !m_read) {
+    if (!m_read || !ready()) {
         return;
     }
     for (const CrtcRamp& ramp : m_firstRead) {

@@ -33,12 +33,14 @@ private:
         std::vector<std::uint16_t> green;
         std::vector<std::uint16_t> blue;
     };
-    std::vector<CrtcRamp> readAll() const;
+    bool ready();
+    std::vector<CrtcRamp> readAll();
     void write(const CrtcRamp& ramp) const;
 
     _XDisplay* m_display;
     std::vector<CrtcRamp> m_firstRead;
     bool m_read = false;
+    bool m_checked = false;
 };
 
 }  // namespace squadlink
