@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "Program.h"
+#include "WindowParts.h"
 #include "support/FakeServices.h"
 #include "support/FakeShellServices.h"
 #include "support/ProgramCopy.h"
@@ -182,6 +183,35 @@ TEST_F(ChatWindow, HoveringAndDoubleClickingALinkOpensItThroughTheDesktop) {
     ASSERT_NE(copyLink, nullptr);
     copyLink->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("sqd://10.0.0.2/"));
+}
+
+// The set-up's smiley block names its pictures; each is read from the program when the view
+// lays it out, and no other name reads anything.
+TEST_F(ChatWindow, SmileyPicturesAreReadFromTheProgramWhenShown) {
+    ChatCopy copy("127.0.0.11", "Viper", false);
+    ASSERT_TRUE(copy.program->start({}));
+    copy.program->window().show();
+    QTextDocument& document = *copy.view()->document();
+    QStringList names;
+    for (const QTextFragment& fragment : fragments(document)) {
+        if (fragment.charFormat().isImageFormat()) {
+            names.append(fragment.charFormat().toImageFormat().name());
+        }
+    }
+    ASSERT_EQ(names.size(), 12);
+    for (const QString& name : names) {
+        const QVariant picture = document.resource(QTextDocument::ImageResource, QUrl(name));
+        ASSERT_EQ(picture.typeId(), QMetaType::QImage) << name.toStdString();
+        EXPECT_EQ(picture.value<QImage>(),
+                  ownPicture(QStringLiteral(":/smileys/") + name.mid(7) + ".png"));
+    }
+    for (const char* other :
+         {"smiley:9999", "smiley:401/x", "smiley:-401", "smiley:", "SMILEY:401x", "smiley:0401"}) {
+        EXPECT_FALSE(
+            document.resource(QTextDocument::ImageResource, QUrl(QString::fromLatin1(other)))
+                .isValid())
+            << other;
+    }
 }
 
 TEST_F(ChatWindow, SelectionIsCopiedWhenTheButtonIsReleased) {
