@@ -39,7 +39,7 @@ QCursor handCursor() {
 
 }  // namespace
 
-QtChatDocument::QtChatDocument(QTextEdit& view) : m_view(view), m_hand(handCursor()) {
+QtChatDocument::QtChatDocument(ChatBrowser& view) : m_view(view) {
     m_view.document()->setUndoRedoEnabled(false);
     m_end = QTextCursor(m_view.document());
     m_end.movePosition(QTextCursor::End);
@@ -51,7 +51,7 @@ void QtChatDocument::clear() {
         m_end.endEditBlock();
     }
     m_view.document()->clear();
-    m_loadedPictures.clear();
+    m_knownPictures.clear();
     m_end = QTextCursor(m_view.document());
     if (m_lineDepth > 0) {
         m_end.beginEditBlock();
@@ -108,19 +108,29 @@ void QtChatDocument::appendLineBreak() {
 }
 
 void QtChatDocument::appendPicture(int resourceId) {
-    if (!m_loadedPictures.contains(resourceId)) {
-        const QImage image = ownPicture(picturePath(resourceId));
-        if (image.isNull()) {
-            return;
-        }
-        m_view.document()->addResource(QTextDocument::ImageResource, pictureName(resourceId),
-                                       image);
-        m_loadedPictures.insert(resourceId, true);
+    // Only pictures the program has are shown; each is read when first laid out.
+    auto known = m_knownPictures.find(resourceId);
+    if (known == m_knownPictures.end()) {
+        known = m_knownPictures.insert(resourceId, QFile::exists(picturePath(resourceId)));
+    }
+    if (!known.value()) {
+        return;
     }
     QTextImageFormat format;
     format.setName(pictureName(resourceId).toString());
     m_end.insertImage(format);
     m_plainValid = false;
+}
+
+QVariant QtChatDocument::pictureResource(const QUrl& name) {
+    bool number = false;
+    const int resourceId =
+        name.scheme() == QLatin1String("smiley") ? name.path().toInt(&number) : 0;
+    if (!number || pictureName(resourceId) != name || !QFile::exists(picturePath(resourceId))) {
+        return {};
+    }
+    const QImage image = ownPicture(picturePath(resourceId));
+    return image.isNull() ? QVariant() : QVariant(image);
 }
 
 std::size_t QtChatDocument::pictureSize(int resourceId) const {
@@ -215,7 +225,10 @@ void QtChatDocument::collapseSelectionToEnd() {
 }
 
 void QtChatDocument::setHandPointer(bool hand) {
-    m_view.viewport()->setCursor(hand ? m_hand : QCursor(Qt::ArrowCursor));
+    if (hand && !m_hand) {
+        m_hand = handCursor();
+    }
+    m_view.viewport()->setCursor(hand ? *m_hand : QCursor(Qt::ArrowCursor));
 }
 
 }  // namespace squadlink

@@ -3,10 +3,13 @@
 #include <QCursor>
 #include <QHash>
 #include <QTextCursor>
-#include <QTextEdit>
+#include <QUrl>
+#include <QVariant>
 #include <cstddef>
+#include <optional>
 #include <string>
 
+#include "ChatBrowser.h"
 #include "core/ChatDocument.h"
 
 namespace squadlink {
@@ -15,7 +18,7 @@ namespace squadlink {
 // literal text with its character format, pictures as document resources of their own.
 class QtChatDocument : public ChatDocument {
 public:
-    explicit QtChatDocument(QTextEdit& view);
+    explicit QtChatDocument(ChatBrowser& view);
 
     void beginLine() override;
     void endLine() override;
@@ -32,13 +35,18 @@ public:
     void collapseSelectionToEnd() override;
     void setHandPointer(bool hand) override;
 
+    // A picture the document names, read when the view first lays it out; null for any other
+    // name.
+    static QVariant pictureResource(const QUrl& name);
+
 private:
     bool atEnd() const;
 
-    QTextEdit& m_view;
+    ChatBrowser& m_view;
     QTextCursor m_end;
-    QCursor m_hand;
-    QHash<int, bool> m_loadedPictures;
+    // Made the first time the pointer is over a link.
+    std::optional<QCursor> m_hand;
+    QHash<int, bool> m_knownPictures;
     int m_lineDepth = 0;
     bool m_wasAtEnd = false;
     mutable QHash<int, std::size_t> m_pictureSizes;
