@@ -77,15 +77,15 @@ void ColourManager::AttachDisplay() {
     m_attached = true;
     m_supported = m_display.read(m_startupRamp);
     m_customRamp = m_startupRamp;
+    m_attaching = true;
     if (m_supported) {
-        m_attaching = true;
         m_ui.chAutoCM.setValue(m_settings.readCheck(key::AutoCM, 0));
         chAutoCM_Click();
-        m_attaching = false;
         buildCustomRamp();
     } else {
         disableFrame();
     }
+    m_attaching = false;
 }
 
 void ColourManager::disableFrame() {

@@ -149,6 +149,19 @@ TEST_F(StartUp_, TheDisplayRampWaitsForTheFirstFrameUnlessItsPageIsShown) {
     later.form().close();
     EXPECT_EQ(later.stored("AutoCM"), "1");
     EXPECT_EQ(later.stored("Gamma"), "150");
+
+    // Without a ramp the box is cleared and disabled, and the stored choice kept for a
+    // session that has one.
+    ShellRig remote;
+    remote.windows.holdFirstFrame = true;
+    remote.display.supported = false;
+    remote.settings.values = {{"AutoCM", "1"}};
+    ASSERT_TRUE(remote.start());
+    remote.windows.showFirstFrame();
+    EXPECT_FALSE(remote.form().ui().chAutoCM.enabled());
+    EXPECT_EQ(remote.form().ui().chAutoCM.value(), 0);
+    remote.form().close();
+    EXPECT_EQ(remote.stored("AutoCM"), "1");
 }
 
 // Closed before its first frame, the program adds no icon and grabs no keys afterwards.
