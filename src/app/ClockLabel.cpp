@@ -18,7 +18,7 @@ ClockLabel::ClockLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
 }
 
-const QStaticText& ClockLabel::character(QChar c) {
+const ClockLabel::Character& ClockLabel::character(QChar c) {
     auto found = m_characters.find(c.unicode());
     if (found != m_characters.end()) {
         return *found;
@@ -26,11 +26,13 @@ const QStaticText& ClockLabel::character(QChar c) {
     if (m_characters.size() >= kMostCharacters) {
         m_characters.clear();
     }
-    QStaticText text{QString(c)};
-    text.setTextFormat(Qt::PlainText);
-    text.setPerformanceHint(QStaticText::AggressiveCaching);
-    text.prepare(QTransform(), font());
-    return *m_characters.insert(c.unicode(), text);
+    const QFontMetricsF metrics(font());
+    m_lineHeight = metrics.height();
+    Character made{QStaticText(QString(c)), metrics.horizontalAdvance(c)};
+    made.text.setTextFormat(Qt::PlainText);
+    made.text.setPerformanceHint(QStaticText::AggressiveCaching);
+    made.text.prepare(QTransform(), font());
+    return *m_characters.insert(c.unicode(), made);
 }
 
 void ClockLabel::paintEvent(QPaintEvent* event) {
@@ -43,10 +45,12 @@ void ClockLabel::paintEvent(QPaintEvent* event) {
         QLabel::paintEvent(event);
         return;
     }
-    const QFontMetricsF metrics(font());
     qreal width = 0;
     for (const QChar c : shown) {
-        width += metrics.horizontalAdvance(c);
+        width += character(c).advance;
+    }
+    if (m_lineHeight < 0) {
+        m_lineHeight = QFontMetricsF(font()).height();
     }
     const QRectF area = contentsRect();
     qreal x = area.left();
@@ -56,19 +60,21 @@ void ClockLabel::paintEvent(QPaintEvent* event) {
         x = area.left() + (area.width() - width) / 2;
     }
     // The same baseline a QLabel gives one line centred in its height.
-    const qreal top = area.top() + std::floor((area.height() - metrics.height()) / 2);
+    const qreal top = area.top() + std::floor((area.height() - m_lineHeight) / 2);
     QPainter painter(this);
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
     for (const QChar c : shown) {
-        painter.drawStaticText(QPointF(x, top), character(c));
-        x += metrics.horizontalAdvance(c);
+        const Character& drawn = character(c);
+        painter.drawStaticText(QPointF(x, top), drawn.text);
+        x += drawn.advance;
     }
 }
 
 void ClockLabel::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         m_characters.clear();
+        m_lineHeight = -1;
     }
     QLabel::changeEvent(event);
 }

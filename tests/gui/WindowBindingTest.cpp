@@ -488,6 +488,12 @@ TEST(ClockLabelTest, PaintsWhatAQLabelPaints) {
         plain.setText(QStringLiteral("12:34:56"));
         clock.setText(QStringLiteral("12:34:56"));
         EXPECT_EQ(plain.grab().toImage(), clock.grab().toImage());
+        // A new font is measured and laid out anew.
+        QFont larger = plain.font();
+        larger.setPixelSize(12);
+        plain.setFont(larger);
+        clock.setFont(larger);
+        EXPECT_EQ(plain.grab().toImage(), clock.grab().toImage());
     }
 }
 
