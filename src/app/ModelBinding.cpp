@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -729,12 +730,33 @@ bool bindAs(ModelBinding& binding, Control* control, QObject* object) {
 
 }  // namespace
 
+namespace {
+
+// Every named object under parent, each name taken by the object findChild() would return for
+// it: a parent's own children first, then each child's tree in turn. One walk of the tree
+// instead of one per control.
+void collectNamed(const QObject* parent, QHash<QString, QObject*>& named) {
+    for (QObject* child : parent->children()) {
+        const QString name = child->objectName();
+        if (!name.isEmpty() && !named.contains(name)) {
+            named.insert(name, child);
+        }
+    }
+    for (const QObject* child : parent->children()) {
+        collectNamed(child, named);
+    }
+}
+
+}  // namespace
+
 std::vector<std::string> ModelBinding::bindAll(const std::vector<Control*>& controls,
                                                QObject* root) {
     std::vector<std::string> missing;
+    QHash<QString, QObject*> named;
+    collectNamed(root, named);
     for (Control* control : controls) {
         const QString name = QString::fromStdString(control->name());
-        QObject* object = root->objectName() == name ? root : root->findChild<QObject*>(name);
+        QObject* object = root->objectName() == name ? root : named.value(name);
         const bool bound =
             object != nullptr && (bindAs<FormModel, QWidget>(*this, control, object) ||
                                   bindAs<TabControl, QTabWidget>(*this, control, object) ||
