@@ -222,6 +222,22 @@ TEST_F(SettingsBackendTest, AnotherProcessesWriteIsSeenAtOnce) {
 
     QtSettingsBackend fresh;
     EXPECT_FALSE(fresh.read("Temp").has_value());
+
+    // With nothing of its own waiting, the running copy still sees a hand edit made behind
+    // its back.
+    running.flush();
+    ASSERT_FALSE(running.pending());
+    QFile file(storeFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray text = file.readAll();
+    file.close();
+    ASSERT_TRUE(text.contains("Nick=Orvell"));
+    text.replace("Nick=Orvell", "Nick=Arvellian");
+    QFile edited(storeFile());
+    ASSERT_TRUE(edited.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(edited.write(text), text.size());
+    edited.close();
+    EXPECT_EQ(running.read("Nick").value_or("<missing>"), "Arvellian");
 }
 
 // Start-up changes several values in a row; they reach the file together once the event loop

@@ -69,7 +69,9 @@ void QtSettingsBackend::sync() const {
 }
 
 void QtSettingsBackend::refresh() const {
-    if (m_pending && fileStamp() == m_stamp) {
+    // One stat of the user's file instead of QSettings' own check of it and of every
+    // system-wide fallback file: start-up alone reads some forty values.
+    if (fileStamp() == m_stamp) {
         return;
     }
     sync();

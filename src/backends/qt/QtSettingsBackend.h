@@ -44,9 +44,9 @@ public:
 private:
     void changed();
     void scheduleFlush();
-    // Picks up what another copy of the program wrote in the meantime (the hand-over of a
-    // link through "Temp" works across processes). With changes of our own waiting, the file
-    // is merged (and our changes written) only when someone else has changed it.
+    // Picks up what another copy of the program (or a hand edit) wrote in the meantime: the
+    // hand-over of a link through "Temp" works across processes. The file is read again, and
+    // any changes of our own waiting merged into it, only when someone else has changed it.
     void refresh() const;
     void sync() const;
     // Size and time of the file as we last wrote or read it.
