@@ -37,6 +37,7 @@
 #include "ReflexArea.h"
 #include "TabStopDelegate.h"
 #include "WindowParts.h"
+#include "update/BuiltInBanner.h"
 
 // Outside any namespace, as Q_INIT_RESOURCE requires.
 static void initSquadlinkResources() {
@@ -95,7 +96,10 @@ MainWindow::MainWindow(WindowModel& model, Pages pages, QWidget* parent)
     auto* stripRow = new QHBoxLayout(strip);
     stripRow->setContentsMargins(0, 0, 0, 0);
     stripRow->addStretch(1);
-    stripRow->addWidget(named(new BannerWidget(strip), "wb"));
+    auto* banner = named(new BannerWidget(strip), "wb");
+    // Every start shows the built-in banner first.
+    banner->prepare(builtInBanner());
+    stripRow->addWidget(banner);
     stripRow->addStretch(1);
     layout->addWidget(strip);
     auto* tabs = named(new QTabWidget(central), "Tabek");

@@ -76,14 +76,29 @@ TEST_F(UpdateAndMenus, BannerShowsAnimatedGifAndStillPng) {
     EXPECT_EQ(banner->size(), QSize(472, 64));
     EXPECT_TRUE(window.unboundControls().empty());
 
+    // The window read the built-in banner's first frame while it was built: the frame stands
+    // in the strip at once, and the animation starts from it after the first paint.
+    QBuffer builtIn;
+    builtIn.setData(QByteArray::fromStdString(std::string(builtInBanner())));
+    builtIn.open(QIODevice::ReadOnly);
+    const QImage firstFrame = QImageReader(&builtIn).read();
+    ASSERT_FALSE(firstFrame.isNull());
+    model.wb.showPicture("file:///tmp/banner.gif", std::string(builtInBanner()));
+    EXPECT_EQ(banner->animation(), nullptr);
+    EXPECT_EQ(banner->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+              firstFrame.convertToFormat(QImage::Format_ARGB32));
+    window.show();
+    ASSERT_TRUE(waitFor([&] { return banner->animation() != nullptr; }, 2000));
+    EXPECT_GT(banner->animation()->frameCount(), 1);
+    EXPECT_EQ(banner->animation()->state(), QMovie::Running);
+    EXPECT_TRUE(banner->pixmap().isNull());
+    window.hide();
+    EXPECT_EQ(banner->animation()->state(), QMovie::Paused);
+
+    // Shown again, the picture is read as any other: nobody sees the animation before the
+    // window is shown or once it is hidden.
     model.wb.showPicture("file:///tmp/banner.gif", std::string(builtInBanner()));
     ASSERT_NE(banner->animation(), nullptr);
-    EXPECT_GT(banner->animation()->frameCount(), 1);
-    // Nobody sees the animation before the window is shown or once it is hidden.
-    EXPECT_EQ(banner->animation()->state(), QMovie::Paused);
-    window.show();
-    EXPECT_EQ(banner->animation()->state(), QMovie::Running);
-    window.hide();
     EXPECT_EQ(banner->animation()->state(), QMovie::Paused);
     window.show();
     EXPECT_EQ(banner->animation()->state(), QMovie::Running);
@@ -147,6 +162,39 @@ TEST_F(UpdateAndMenus, BannerAnimationPlaysOnceAndRests) {
     EXPECT_FALSE(banner->animation()->currentPixmap().isNull());
 }
 
+// Bytes read ahead that turn out still, broken or different from what the model then shows
+// are shown as any other picture.
+TEST_F(UpdateAndMenus, APreparedBannerThatIsNoAnimationIsShownAsAnyOther) {
+    WindowModel model;
+    MainWindow window(model);
+    auto* banner = window.findChild<BannerWidget*>(QStringLiteral("wb"));
+    ASSERT_NE(banner, nullptr);
+    int errors = 0;
+    model.wb.NavigateError.connect([&] { ++errors; });
+    model.wb.showBlank();
+
+    const std::string still = pngBytes();
+    banner->prepare(still);
+    model.wb.showPicture("http://pics.test/b.png", still);
+    EXPECT_EQ(banner->animation(), nullptr);
+    EXPECT_EQ(banner->pixmap().size(), QSize(472, 64));
+
+    banner->prepare("this is no picture");
+    model.wb.showPicture("http://pics.test/c.gif", "this is no picture");
+    EXPECT_TRUE(waitFor([&] { return errors == 1; }, 2000));
+    EXPECT_TRUE(banner->pixmap().isNull());
+
+    banner->prepare(still);
+    model.wb.showPicture("file:///tmp/banner.gif", std::string(builtInBanner()));
+    ASSERT_NE(banner->animation(), nullptr);
+    EXPECT_EQ(banner->animation()->state(), QMovie::Paused);
+    // A widget that goes away while it reads ahead waits for the thread.
+    {
+        BannerWidget early;
+        early.prepare(builtInBanner());
+    }
+}
+
 // Banners are GIF, PNG or JPEG; another picture format counts as a failed page.
 TEST_F(UpdateAndMenus, BannerTakesJpegAndRefusesOtherFormats) {
     WindowModel model;
@@ -181,7 +229,7 @@ TEST_F(UpdateAndMenus, ClickOnTheBannerOpensItsLink) {
     ASSERT_TRUE(copy.program->start({}));
     auto* banner = copy.widget<BannerWidget>("wb");
     // The built-in picture first, written beside the executable: clicking it opens nothing.
-    EXPECT_NE(banner->animation(), nullptr);
+    EXPECT_TRUE(waitFor([&] { return banner->animation() != nullptr; }, 2000));
     EXPECT_TRUE(QFile::exists(copy.folder.path() + "/data/banner.gif"));
     QTest::mouseClick(banner, Qt::LeftButton);
     EXPECT_TRUE(copy.desktop.urls.empty());
