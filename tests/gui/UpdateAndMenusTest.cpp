@@ -68,6 +68,17 @@ protected:
     }
 };
 
+// A window whose banner strip counts the pages it could not show.
+struct BannerWindow {
+    WindowModel model;
+    MainWindow window{model};
+    BannerWidget* banner = window.findChild<BannerWidget*>(QStringLiteral("wb"));
+    int errors = 0;
+    BannerWindow() {
+        model.wb.NavigateError.connect([this] { ++errors; });
+    }
+};
+
 TEST_F(UpdateAndMenus, BannerShowsAnimatedGifAndStillPng) {
     WindowModel model;
     MainWindow window(model);
@@ -165,12 +176,9 @@ TEST_F(UpdateAndMenus, BannerAnimationPlaysOnceAndRests) {
 // Bytes read ahead that turn out still, broken or different from what the model then shows
 // are shown as any other picture.
 TEST_F(UpdateAndMenus, APreparedBannerThatIsNoAnimationIsShownAsAnyOther) {
-    WindowModel model;
-    MainWindow window(model);
-    auto* banner = window.findChild<BannerWidget*>(QStringLiteral("wb"));
+    BannerWindow rig;
+    auto& [model, window, banner, errors] = rig;
     ASSERT_NE(banner, nullptr);
-    int errors = 0;
-    model.wb.NavigateError.connect([&] { ++errors; });
     model.wb.showBlank();
 
     const std::string still = pngBytes();
@@ -197,12 +205,9 @@ TEST_F(UpdateAndMenus, APreparedBannerThatIsNoAnimationIsShownAsAnyOther) {
 
 // Banners are GIF, PNG or JPEG; another picture format counts as a failed page.
 TEST_F(UpdateAndMenus, BannerTakesJpegAndRefusesOtherFormats) {
-    WindowModel model;
-    MainWindow window(model);
-    auto* banner = window.findChild<BannerWidget*>(QStringLiteral("wb"));
+    BannerWindow rig;
+    auto& [model, window, banner, errors] = rig;
     ASSERT_NE(banner, nullptr);
-    int errors = 0;
-    model.wb.NavigateError.connect([&] { ++errors; });
     const auto encoded = [](const char* format) {
         QImage picture(472, 64, QImage::Format_RGB32);
         picture.fill(Qt::darkGreen);
