@@ -3,8 +3,6 @@
 #include <QMouseEvent>
 #include <QPointer>
 
-#include "QtChatDocument.h"
-
 namespace squadlink {
 
 ChatBrowser::ChatBrowser(QWidget* parent) : QTextBrowser(parent) {
@@ -17,16 +15,6 @@ ChatBrowser::ChatBrowser(QWidget* parent) : QTextBrowser(parent) {
     setContextMenuPolicy(Qt::NoContextMenu);
     viewport()->setMouseTracking(true);
     viewport()->setCursor(Qt::ArrowCursor);
-}
-
-QVariant ChatBrowser::loadResource(int type, const QUrl& name) {
-    if (type == QTextDocument::ImageResource) {
-        QVariant picture = QtChatDocument::pictureResource(name);
-        if (picture.isValid()) {
-            return picture;
-        }
-    }
-    return QTextBrowser::loadResource(type, name);
 }
 
 void ChatBrowser::attach(RichTextBox& model, Runner run) {

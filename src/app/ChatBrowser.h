@@ -17,7 +17,6 @@ public:
     explicit ChatBrowser(QWidget* parent = nullptr);
     void attach(RichTextBox& model, Runner run);
     // The chat's pictures come from the program, read when first laid out.
-    QVariant loadResource(int type, const QUrl& name) override;
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;

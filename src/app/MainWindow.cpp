@@ -122,7 +122,6 @@ MainWindow::MainWindow(WindowModel& model, Pages pages, QWidget* parent)
             mirrorFormVisibility();
         }
     });
-    buildPage(kChatPage);
     if (pages == Pages::AllAtOnce) {
         buildAllPages();
     }
@@ -189,6 +188,12 @@ void MainWindow::buildPage(int index) {
         // first paint.
         page->show();
         holder->layout()->activate();
+    }
+    if (page->isAncestorOf(m_chatView)) {
+        // The chat was written before its view existed: a clear waits for the view's height
+        // to pad, and the view stands at the last line.
+        m_binding->run([&model = m_model] { model.rtb.laidOut(); });
+        m_chatDocument->showEnd();
     }
 }
 

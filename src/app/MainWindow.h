@@ -109,7 +109,8 @@ private:
     std::array<bool, kPageCount> m_pageBuilt{};
     std::vector<std::string> m_unbound;
     QTextBrowser* m_chatView = nullptr;
-    std::unique_ptr<QtChatDocument> m_chatDocument;
+    // Written from the start; shown once the chat page is built.
+    std::unique_ptr<QtChatDocument> m_chatDocument = std::make_unique<QtChatDocument>();
     ReflexArea* m_reflexArea = nullptr;
     QMenu* m_linkMenu = nullptr;
     QListWidget* m_roster = nullptr;

@@ -225,6 +225,8 @@ QWidget* MainWindow::buildChatTab() {
     layout->setSpacing(2);
     auto* view = named(new ChatBrowser(page), "rtb");
     m_chatView = view;
+    // The chat written so far; the view's font and tab stops below become the document's.
+    m_chatDocument->attach(*view);
     QFont chatFont(QStringLiteral("Courier New"));
     chatFont.setStyleHint(QFont::TypeWriter);
     chatFont.setPointSize(9);
@@ -237,7 +239,6 @@ QWidget* MainWindow::buildChatTab() {
     view->setAccessibleName(QStringLiteral("Chat"));
     // Tab stops every half inch, as the help and smiley blocks are laid out for.
     view->setTabStopDistance(48);
-    m_chatDocument = std::make_unique<QtChatDocument>(*view);
     layout->addWidget(view, 1);
     auto* input = named(new QLineEdit(page), "tChat");
     input->setFont(chatFont);

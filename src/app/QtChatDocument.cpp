@@ -37,12 +37,53 @@ QCursor handCursor() {
     return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, 10, 1);
 }
 
+// Reads only the program's own pictures, whichever view shows it.
+class ChatText : public QTextDocument {
+protected:
+    QVariant loadResource(int type, const QUrl& name) override {
+        return type == QTextDocument::ImageResource ? QtChatDocument::pictureResource(name)
+                                                    : QVariant();
+    }
+};
+
 }  // namespace
 
-QtChatDocument::QtChatDocument(ChatBrowser& view) : m_view(view) {
-    m_view.document()->setUndoRedoEnabled(false);
-    m_end = QTextCursor(m_view.document());
+QtChatDocument::QtChatDocument() : m_document(std::make_unique<ChatText>()) {
+    m_document->setUndoRedoEnabled(false);
+    m_end = QTextCursor(m_document.get());
     m_end.movePosition(QTextCursor::End);
+}
+
+QtChatDocument::~QtChatDocument() {
+    // The view goes with the window, after this document: it gets an empty one of its own.
+    if (!m_view.isNull()) {
+        m_view->setDocument(nullptr);
+    }
+}
+
+void QtChatDocument::attach(ChatBrowser& view) {
+    m_view = &view;
+    view.setDocument(m_document.get());
+}
+
+void QtChatDocument::showEnd() {
+    if (m_view.isNull()) {
+        return;
+    }
+    // Lays the whole chat out, so that the scroll range reaches its last line.
+    (void)m_document->documentLayout()->documentSize();
+    QScrollBar* bar = m_view->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+void QtChatDocument::prependLineBreaks(int count) {
+    QTextCursor start(m_document.get());
+    start.beginEditBlock();
+    for (int i = 0; i < count; ++i) {
+        start.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    }
+    start.endEditBlock();
+    m_plainValid = false;
 }
 
 void QtChatDocument::clear() {
@@ -50,9 +91,9 @@ void QtChatDocument::clear() {
     if (m_lineDepth > 0) {
         m_end.endEditBlock();
     }
-    m_view.document()->clear();
+    m_document->clear();
     m_knownPictures.clear();
-    m_end = QTextCursor(m_view.document());
+    m_end = QTextCursor(m_document.get());
     if (m_lineDepth > 0) {
         m_end.beginEditBlock();
     }
@@ -61,7 +102,10 @@ void QtChatDocument::clear() {
 }
 
 bool QtChatDocument::atEnd() const {
-    const QScrollBar* bar = m_view.verticalScrollBar();
+    if (m_view.isNull()) {
+        return true;
+    }
+    const QScrollBar* bar = m_view->verticalScrollBar();
     return bar->value() >= bar->maximum() - 2;
 }
 
@@ -79,8 +123,8 @@ void QtChatDocument::endLine() {
     }
     m_end.endEditBlock();
     // Someone reading back through the chat is not pulled down by a new line.
-    if (m_wasAtEnd) {
-        QScrollBar* bar = m_view.verticalScrollBar();
+    if (m_wasAtEnd && !m_view.isNull()) {
+        QScrollBar* bar = m_view->verticalScrollBar();
         bar->setValue(bar->maximum());
     }
 }
@@ -143,43 +187,46 @@ std::size_t QtChatDocument::pictureSize(int resourceId) const {
 }
 
 int QtChatDocument::viewHeight() const {
-    if (!m_view.isVisible()) {
-        // The chat is set up before the window is first shown. Hidden widgets lay out their
-        // children only once shown, so lay the chain from the window down to the view out now,
-        // sizing the tab page as its tab widget will.
-        std::vector<QWidget*> chain;
-        for (QWidget* up = m_view.parentWidget(); up != nullptr; up = up->parentWidget()) {
-            chain.insert(chain.begin(), up);
-        }
-        for (std::size_t i = 0; i < chain.size(); ++i) {
-            if (QLayout* layout = chain[i]->layout()) {
-                layout->activate();
-            }
-            auto* tabs = qobject_cast<QTabWidget*>(chain[i]);
-            if (tabs != nullptr && i + 2 < chain.size()) {
-                const int frame = 2 * tabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-                const QSize page(tabs->width() - frame,
-                                 tabs->height() - tabs->tabBar()->sizeHint().height() - frame);
-                chain[i + 1]->resize(page);
-                chain[i + 2]->resize(page);
-            }
-        }
-        // The viewport itself follows only on the view's first resize event.
-        return m_view.maximumViewportSize().height();
+    if (m_view.isNull()) {
+        return -1;
     }
-    return m_view.viewport()->height();
+    // The view may be hidden, or shown with its window and not laid out yet: a tab widget sizes
+    // its pages only after they have been shown. So lay the chain from the window down to the
+    // view out now, sizing the tab page as its tab widget will.
+    std::vector<QWidget*> chain;
+    for (QWidget* up = m_view->parentWidget(); up != nullptr; up = up->parentWidget()) {
+        chain.insert(chain.begin(), up);
+    }
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        if (QLayout* layout = chain[i]->layout()) {
+            layout->activate();
+        }
+        auto* tabs = qobject_cast<QTabWidget*>(chain[i]);
+        if (tabs != nullptr && i + 2 < chain.size()) {
+            const int frame = 2 * tabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            const QSize page(tabs->width() - frame,
+                             tabs->height() - tabs->tabBar()->sizeHint().height() - frame);
+            chain[i + 1]->resize(page);
+            chain[i + 2]->resize(page);
+        }
+    }
+    // The viewport itself follows only on the view's next resize event.
+    return m_view->maximumViewportSize().height();
 }
 
 int QtChatDocument::lineHeight() const {
-    QFont font = m_view.font();
+    QFont font = m_view.isNull() ? m_document->defaultFont() : m_view->font();
     font.setBold(true);
     return QFontMetrics(font).lineSpacing();
 }
 
 int QtChatDocument::characterIndexAt(int x, int y) const {
-    const QPoint point(x + m_view.horizontalScrollBar()->value(),
-                       y + m_view.verticalScrollBar()->value());
-    QTextDocument* document = m_view.document();
+    if (m_view.isNull()) {
+        return -1;
+    }
+    const QPoint point(x + m_view->horizontalScrollBar()->value(),
+                       y + m_view->verticalScrollBar()->value());
+    QTextDocument* document = m_document.get();
     const int position = document->documentLayout()->hitTest(point, Qt::FuzzyHit);
     if (position < 0) {
         return -1;
@@ -203,7 +250,7 @@ int QtChatDocument::characterIndexAt(int x, int y) const {
 
 std::string QtChatDocument::plainText() const {
     if (!m_plainValid) {
-        QString text = m_view.document()->toPlainText();
+        QString text = m_document->toPlainText();
         text.replace(QChar(QChar::ObjectReplacementCharacter), QLatin1Char(' '));
         m_plainCache = Cp1252::fromUnicode(text);
         m_plainValid = true;
@@ -212,23 +259,32 @@ std::string QtChatDocument::plainText() const {
 }
 
 std::string QtChatDocument::selectedText() const {
-    QString text = m_view.textCursor().selectedText();
+    if (m_view.isNull()) {
+        return {};
+    }
+    QString text = m_view->textCursor().selectedText();
     text.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
     text.replace(QChar(QChar::ObjectReplacementCharacter), QLatin1Char(' '));
     return Cp1252::fromUnicode(text);
 }
 
 void QtChatDocument::collapseSelectionToEnd() {
-    QTextCursor cursor = m_view.textCursor();
+    if (m_view.isNull()) {
+        return;
+    }
+    QTextCursor cursor = m_view->textCursor();
     cursor.setPosition(cursor.selectionEnd());
-    m_view.setTextCursor(cursor);
+    m_view->setTextCursor(cursor);
 }
 
 void QtChatDocument::setHandPointer(bool hand) {
+    if (m_view.isNull()) {
+        return;
+    }
     if (hand && !m_hand) {
         m_hand = handCursor();
     }
-    m_view.viewport()->setCursor(hand ? *m_hand : QCursor(Qt::ArrowCursor));
+    m_view->viewport()->setCursor(hand ? *m_hand : QCursor(Qt::ArrowCursor));
 }
 
 }  // namespace squadlink

@@ -2,10 +2,13 @@
 
 #include <QCursor>
 #include <QHash>
+#include <QPointer>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QUrl>
 #include <QVariant>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -15,10 +18,21 @@
 namespace squadlink {
 
 // The chat view's document on a Qt text view: every run inserted through a text cursor as
-// literal text with its character format, pictures as document resources of their own.
+// literal text with its character format, pictures as document resources of their own. The
+// chat is written from the start; the view that shows it is made with its page, the first time
+// the page is shown.
 class QtChatDocument : public ChatDocument {
 public:
-    explicit QtChatDocument(ChatBrowser& view);
+    QtChatDocument();
+    ~QtChatDocument() override;
+    QtChatDocument(const QtChatDocument&) = delete;
+    QtChatDocument& operator=(const QtChatDocument&) = delete;
+
+    // The view shows this document from now on.
+    void attach(ChatBrowser& view);
+    // Scrolls the view to the last line, as a view that was there all along would stand.
+    void showEnd();
+    QTextDocument& document() { return *m_document; }
 
     void beginLine() override;
     void endLine() override;
@@ -29,6 +43,7 @@ public:
     std::size_t pictureSize(int resourceId) const override;
     int viewHeight() const override;
     int lineHeight() const override;
+    void prependLineBreaks(int count) override;
     int characterIndexAt(int x, int y) const override;
     std::string plainText() const override;
     std::string selectedText() const override;
@@ -42,7 +57,8 @@ public:
 private:
     bool atEnd() const;
 
-    ChatBrowser& m_view;
+    std::unique_ptr<QTextDocument> m_document;
+    QPointer<ChatBrowser> m_view;
     QTextCursor m_end;
     // Made the first time the pointer is over a link.
     std::optional<QCursor> m_hand;

@@ -51,6 +51,7 @@ void Chat::connectHandlers() {
     });
     ui.rtb.DblClick.connect(guarded([this] { m_links.rtb_DblClick(); }));
     ui.rtb.Click.connect(guarded([this] { m_links.rtb_Click(); }));
+    ui.rtb.LaidOut.connect(guarded([this] { m_view.ViewLaidOut(); }));
     ui.mOpenLink.Click.connect(guarded([this] { m_links.mOpenLink_Click(); }));
     ui.mCopyLink.Click.connect(guarded([this] { m_links.mCopyLink_Click(); }));
 

@@ -30,6 +30,10 @@ public:
     std::size_t pictureSize(int resourceId) const override;
     int viewHeight() const override { return height; }
     int lineHeight() const override { return kLineHeight; }
+    void prependLineBreaks(int count) override {
+        runs.insert(runs.begin(), static_cast<std::size_t>(count),
+                    Run{Run::Kind::LineBreak, {}, {}, false, 0});
+    }
     int characterIndexAt(int x, int y) const override;
     std::string plainText() const override;
     std::string selectedText() const override { return selection; }
@@ -40,6 +44,7 @@ public:
     std::string shown() const;
 
     std::vector<Run> runs;
+    // -1: not laid out yet.
     int height = 307;
     std::string selection;
     bool handPointer = false;

@@ -268,12 +268,29 @@ void RichChatView::ClearChatView() {
     m_doc->clear();
     m_richSize = 0;
     m_lastColour = Rgb{-1, -1, -1};
+    // A chat page not shown yet is built, and laid out, when it is first shown.
+    m_paddingPending = m_doc->viewHeight() < 0;
+    const int lines = m_paddingPending ? 0 : paddingLines();
+    for (int i = 0; i < lines; ++i) {
+        lineBreak();
+    }
+}
+
+int RichChatView::paddingLines() const {
     const int lineHeight = m_doc->lineHeight();
     const int lines = lineHeight > 0 ? m_doc->viewHeight() / lineHeight : 0;
-    if (lines >= 1 && lines <= 30) {
-        for (int i = 0; i < lines; ++i) {
-            lineBreak();
-        }
+    return lines >= 1 && lines <= 30 ? lines : 0;
+}
+
+void RichChatView::ViewLaidOut() {
+    if (!m_paddingPending || m_doc->viewHeight() < 0) {
+        return;
+    }
+    m_paddingPending = false;
+    const int lines = paddingLines();
+    if (lines > 0) {
+        m_doc->prependLineBreaks(lines);
+        m_richSize += static_cast<std::size_t>(lines) * kLineBreakCost;
     }
 }
 

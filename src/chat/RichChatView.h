@@ -50,6 +50,8 @@ public:
     void ShowChattersList(std::string_view payload) override;
 
     void ClearChatView();
+    // The window has laid the view out: a clear made before that is padded now.
+    void ViewLaidOut();
     void BuildHelpPanel();
     void BuildSmileyPanel();
     void ShowHelpPanel();
@@ -94,6 +96,8 @@ private:
     void picture(int resourceId);
     void play(const std::vector<Piece>& pieces);
     void contentChanged();
+    // As many empty lines as the view shows, so that the first lines appear at its bottom.
+    int paddingLines() const;
 
     Services m_services;
     ChatDocument* m_doc;
@@ -105,6 +109,7 @@ private:
     Rgb m_lastColour{-1, -1, -1};
     bool m_lastLink = false;
     bool m_clearing = false;
+    bool m_paddingPending = false;
 };
 
 }  // namespace squadlink

@@ -34,9 +34,12 @@ public:
     // What a picture adds to the view's content measure (its encoded data).
     virtual std::size_t pictureSize(int resourceId) const = 0;
 
-    // Pixel height of the visible area and of one line of the view's font.
+    // Pixel height of the visible area and of one line of the view's font. A view the window
+    // has not laid out yet has no height (-1): the padding of a cleared view waits for it.
     virtual int viewHeight() const = 0;
     virtual int lineHeight() const = 0;
+    // Empty lines before everything else: that late padding.
+    virtual void prependLineBreaks(int count) = 0;
 
     // Hit-testing and selection: the character index (from 0) at a point in pixels, -1 when
     // none; the whole text with a LF between lines and a blank for each picture.

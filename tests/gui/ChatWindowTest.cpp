@@ -36,12 +36,14 @@ namespace {
 // One copy of the program with its real window and chat view; dialogs, sounds, the settings
 // store and the desktop's registration are fakes.
 struct ChatCopy : test::ProgramCopy {
-    ChatCopy(const std::string& bindAddress, const std::string& nick, bool arranger)
+    // The chat page is the one shown first unless another is named.
+    ChatCopy(const std::string& bindAddress, const std::string& nick, bool arranger,
+             const char* firstTab = "4")
         : ProgramCopy(bindAddress) {
         settings.values = {{"Nick", nick},
                            {"ServerMode", arranger ? "True" : "False"},
                            {"ClientMode", arranger ? "False" : "True"},
-                           {"LastTab", "4"}};
+                           {"LastTab", firstTab}};
         create();
     }
     QTextBrowser* view() { return widget<QTextBrowser>("rtb"); }
@@ -212,6 +214,56 @@ TEST_F(ChatWindow, SmileyPicturesAreReadFromTheProgramWhenShown) {
                 .isValid())
             << other;
     }
+}
+
+// The chat page is built when it is first shown; the chat written before then, from the
+// opening block on, looks as it would in a page that was there from the start.
+TEST_F(ChatWindow, AChatPageShownLateShowsWhatAPageShownFirstShows) {
+    ChatCopy early("127.0.0.11", "Viper", false);
+    ChatCopy late("127.0.0.12", "Viper", false, "0");
+    for (ChatCopy* copy : {&early, &late}) {
+        ASSERT_TRUE(copy->program->start({}));
+        copy->program->window().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&copy->program->window()));
+    }
+    ASSERT_NE(early.view(), nullptr);
+    EXPECT_EQ(late.program->window().findChild<QTextBrowser*>(QStringLiteral("rtb")), nullptr);
+    // Enough lines that the view scrolls.
+    for (int i = 0; i < 60; ++i) {
+        for (ChatCopy* copy : {&early, &late}) {
+            copy->program->form().chat().view().AddChatMessage("Hawk", "line " + std::to_string(i),
+                                                               ChatLineKind::Normal);
+        }
+    }
+    late.program->model().Tabek.setSelectedTab(4);
+    QTextBrowser* view = late.view();
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(view->isVisible());
+
+    // The same text, padded with the same blank lines at the top, and measured the same.
+    EXPECT_EQ(view->document()->toPlainText(), early.view()->document()->toPlainText());
+    EXPECT_TRUE(view->document()->firstBlock().text().isEmpty());
+    EXPECT_EQ(late.program->form().chat().view().richSize(),
+              early.program->form().chat().view().richSize());
+    // In the chat's own font, scrolled to the last line.
+    EXPECT_EQ(view->document()->defaultFont(), early.view()->document()->defaultFont());
+    EXPECT_EQ(view->document()->defaultTextOption().tabStopDistance(), 48);
+    const QScrollBar* bar = view->verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_TRUE(view->viewport()->rect().contains(
+        view->cursorRect(QTextCursor(view->document()->lastBlock())).center()));
+    // The opening block's smileys are the program's pictures.
+    int pictures = 0;
+    for (const QTextFragment& fragment : fragments(*view->document())) {
+        if (fragment.charFormat().isImageFormat()) {
+            const QString name = fragment.charFormat().toImageFormat().name();
+            EXPECT_EQ(view->document()->resource(QTextDocument::ImageResource, QUrl(name)).typeId(),
+                      QMetaType::QImage);
+            ++pictures;
+        }
+    }
+    EXPECT_EQ(pictures, 12);
 }
 
 TEST_F(ChatWindow, SelectionIsCopiedWhenTheButtonIsReleased) {

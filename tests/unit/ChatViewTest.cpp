@@ -256,6 +256,35 @@ TEST_F(ChatView_, ClearingFillsTheViewWithLineBreaksUpToThirtyLines) {
     }
 }
 
+// A view not laid out yet (its page not shown) has no height: the clear's padding goes before
+// whatever was written meanwhile once it is laid out, counted as if made at once. Padding
+// happens once; a later clear pads at once.
+TEST_F(ChatView_, AViewLaidOutAfterItsClearIsPaddedThen) {
+    ViewRig atOnce;
+    atOnce.document.height = 300;
+    document.height = -1;
+    for (ViewRig* rig : {&atOnce, static_cast<ViewRig*>(this)}) {
+        rig->view.ClearChatView();
+        rig->view.AddChatMessage("Hawk", "first :)", ChatLineKind::Normal);
+    }
+    const std::string padded = atOnce.document.shown();
+    ASSERT_EQ(padded.substr(0, 20), std::string(20, '\n'));
+    EXPECT_EQ(document.shown(), padded.substr(20));
+    EXPECT_LT(view.richSize(), atOnce.view.richSize());
+
+    view.ViewLaidOut();
+    EXPECT_EQ(document.shown(), padded.substr(20));
+    document.height = 300;
+    view.ViewLaidOut();
+    EXPECT_EQ(document.shown(), padded);
+    EXPECT_EQ(view.richSize(), atOnce.view.richSize());
+    view.ViewLaidOut();
+    EXPECT_EQ(document.shown(), padded);
+
+    view.ClearChatView();
+    EXPECT_EQ(document.shown(), std::string(20, '\n'));
+}
+
 TEST_F(ChatView_, ViewClearsItselfPastTheRichSourceLimit) {
     document.height = 300;
     view.ClearChatView();

@@ -14,10 +14,13 @@ public:
     void mouseMove(int x, int y) { MouseMove.raise(x, y); }
     void mouseUp(MouseButton button, int x, int y) { MouseUp.raise(button, x, y); }
     void dblClick() { DblClick.raise(); }
+    // The window has laid the view out: its page was shown for the first time.
+    void laidOut() { LaidOut.raise(); }
 
     Event<int, int> MouseMove;
     Event<MouseButton, int, int> MouseUp;
     Event<> DblClick;
+    Event<> LaidOut;
 };
 
 }  // namespace squadlink
