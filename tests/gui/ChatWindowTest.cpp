@@ -264,6 +264,18 @@ TEST_F(ChatWindow, AChatPageShownLateShowsWhatAPageShownFirstShows) {
         }
     }
     EXPECT_EQ(pictures, 12);
+
+    // A clear in the shown view pads by the view's own height and moves nothing.
+    QWidget* page = view->parentWidget();
+    const QSize pageSize = page->size();
+    const QSize viewSize = view->size();
+    late.program->form().chat().view().ClearChatView();
+    EXPECT_EQ(page->size(), pageSize);
+    EXPECT_EQ(view->size(), viewSize);
+    QFont bold = view->font();
+    bold.setBold(true);
+    const int lines = view->viewport()->height() / QFontMetrics(bold).lineSpacing();
+    EXPECT_EQ(view->document()->toPlainText(), QString(lines, QLatin1Char('\n')));
 }
 
 TEST_F(ChatWindow, SelectionIsCopiedWhenTheButtonIsReleased) {
