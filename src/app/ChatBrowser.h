@@ -16,7 +16,6 @@ public:
 
     explicit ChatBrowser(QWidget* parent = nullptr);
     void attach(RichTextBox& model, Runner run);
-    // The chat's pictures come from the program, read when first laid out.
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -32,7 +32,6 @@ public:
     void attach(ChatBrowser& view);
     // Scrolls the view to the last line, as a view that was there all along would stand.
     void showEnd();
-    QTextDocument& document() { return *m_document; }
 
     void beginLine() override;
     void endLine() override;
