@@ -5,13 +5,13 @@
 #include "CommandLine.h"
 #include "Program.h"
 #include "ProgramStyle.h"
-#include "backends/linux/FontWarmUp.h"
+#include "backends/linux/StartUpWarmUp.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments = squadlink::CommandLine::arguments(argc, argv);
-    squadlink::FontWarmUp fonts;
+    squadlink::StartUpWarmUp warmUp;
     QApplication application(argc, argv);
-    fonts.wait();
+    warmUp.waitForFonts();
     QApplication::setStyle(new squadlink::ProgramStyle);
     QApplication::setOrganizationName(QStringLiteral("Squadlink"));
     QApplication::setApplicationName(QStringLiteral("Squadlink"));

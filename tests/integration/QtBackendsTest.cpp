@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "backends/linux/StartUpWarmUp.h"
 #include "backends/linux/X11HotKeys.h"
 #include "backends/qt/Cp1252.h"
 #include "backends/qt/QtClock.h"
@@ -226,6 +227,32 @@ TEST(QtClockTest, LocalTimeFollowsTheZone) {
         qunsetenv("TZ");
     } else {
         qputenv("TZ", savedZone);
+    }
+}
+
+TEST(StartUpWarmUpTest, ConnectsEarlyOnlyWhereThePlatformWillUseTheSessionBus) {
+    // Connecting where the platform never would starts a bus connection (and, without a bus,
+    // a fork) for nothing; missing a desktop platform loses the head start.
+    const struct {
+        const char* platform;
+        bool connects;
+    } cases[] = {
+        {nullptr, true},
+        {"", true},
+        {"xcb", true},
+        {"xcb:display=:1", true},
+        {"wayland", true},
+        {"wayland-egl", true},
+        {"wayland;xcb", true},
+        {"offscreen", false},
+        {"minimal", false},
+        {"offscreen;xcb", false},
+        {"vnc:size=800x600", false},
+        {"eglfs", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StartUpWarmUp::platformUsesSessionBus(c.platform), c.connects)
+            << (c.platform ? c.platform : "(unset)");
     }
 }
 
