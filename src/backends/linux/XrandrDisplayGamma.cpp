@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
@@ -38,11 +39,60 @@ std::vector<std::uint16_t> XrandrDisplayGamma::resample(const std::uint16_t* sou
 
 namespace {
 
+// libXrandr (with libXext) is loaded the first time the ramp is wanted, not with the program:
+// start-up never touches the ramp, and two more libraries to load delayed the first window.
+struct Xrandr {
+    decltype(&XRRQueryExtension) queryExtension = nullptr;
+    decltype(&XRRQueryVersion) queryVersion = nullptr;
+    decltype(&XRRGetScreenResourcesCurrent) getScreenResourcesCurrent = nullptr;
+    decltype(&XRRFreeScreenResources) freeScreenResources = nullptr;
+    decltype(&XRRGetCrtcGammaSize) getCrtcGammaSize = nullptr;
+    decltype(&XRRGetCrtcGamma) getCrtcGamma = nullptr;
+    decltype(&XRRAllocGamma) allocGamma = nullptr;
+    decltype(&XRRSetCrtcGamma) setCrtcGamma = nullptr;
+    decltype(&XRRFreeGamma) freeGamma = nullptr;
+
+    // Null when the library or one of its calls is missing: then no ramp is supported.
+    static const Xrandr* get() {
+        static const std::unique_ptr<const Xrandr> loaded = load();
+        return loaded.get();
+    }
+
+private:
+    template <typename Call>
+    static bool find(void* library, const char* name, Call& call) {
+        call = reinterpret_cast<Call>(::dlsym(library, name));
+        return call != nullptr;
+    }
+
+    static std::unique_ptr<const Xrandr> load() {
+        // Never unloaded: the calls are wanted until the ramp is restored at shut-down.
+        void* library = ::dlopen("libXrandr.so.2", RTLD_LAZY | RTLD_LOCAL);
+        if (library == nullptr) {
+            return nullptr;
+        }
+        auto calls = std::make_unique<Xrandr>();
+        const bool complete =
+            find(library, "XRRQueryExtension", calls->queryExtension) &&
+            find(library, "XRRQueryVersion", calls->queryVersion) &&
+            find(library, "XRRGetScreenResourcesCurrent", calls->getScreenResourcesCurrent) &&
+            find(library, "XRRFreeScreenResources", calls->freeScreenResources) &&
+            find(library, "XRRGetCrtcGammaSize", calls->getCrtcGammaSize) &&
+            find(library, "XRRGetCrtcGamma", calls->getCrtcGamma) &&
+            find(library, "XRRAllocGamma", calls->allocGamma) &&
+            find(library, "XRRSetCrtcGamma", calls->setCrtcGamma) &&
+            find(library, "XRRFreeGamma", calls->freeGamma);
+        return complete ? std::move(calls) : nullptr;
+    }
+};
+
 struct ResourcesDeleter {
-    void operator()(XRRScreenResources* resources) const { XRRFreeScreenResources(resources); }
+    void operator()(XRRScreenResources* resources) const {
+        Xrandr::get()->freeScreenResources(resources);
+    }
 };
 struct GammaDeleter {
-    void operator()(XRRCrtcGamma* gamma) const { XRRFreeGamma(gamma); }
+    void operator()(XRRCrtcGamma* gamma) const { Xrandr::get()->freeGamma(gamma); }
 };
 
 }  // namespace
@@ -57,13 +107,15 @@ bool XrandrDisplayGamma::ready() {
         return m_display != nullptr;
     }
     m_checked = true;
+    const Xrandr* xrandr = Xrandr::get();
     int eventBase = 0;
     int errorBase = 0;
     int major = 0;
     int minor = 0;
     // CRTC gamma came with RandR 1.2.
-    if (XRRQueryExtension(m_display, &eventBase, &errorBase) == 0 ||
-        XRRQueryVersion(m_display, &major, &minor) == 0 || major < 1 || (major == 1 && minor < 2)) {
+    if (xrandr == nullptr || xrandr->queryExtension(m_display, &eventBase, &errorBase) == 0 ||
+        xrandr->queryVersion(m_display, &major, &minor) == 0 || major < 1 ||
+        (major == 1 && minor < 2)) {
         m_display = nullptr;
     }
     return m_display != nullptr;
@@ -74,18 +126,20 @@ std::vector<XrandrDisplayGamma::CrtcRamp> XrandrDisplayGamma::readAll() {
     if (!ready()) {
         return ramps;
     }
+    const Xrandr& xrandr = *Xrandr::get();
     const std::unique_ptr<XRRScreenResources, ResourcesDeleter> resources(
-        XRRGetScreenResourcesCurrent(m_display, DefaultRootWindow(m_display)));
+        xrandr.getScreenResourcesCurrent(m_display, DefaultRootWindow(m_display)));
     if (!resources) {
         return ramps;
     }
     for (int i = 0; i < resources->ncrtc; ++i) {
         const RRCrtc crtc = resources->crtcs[i];
-        const int size = XRRGetCrtcGammaSize(m_display, crtc);
+        const int size = xrandr.getCrtcGammaSize(m_display, crtc);
         if (size < 2) {
             continue;
         }
-        const std::unique_ptr<XRRCrtcGamma, GammaDeleter> gamma(XRRGetCrtcGamma(m_display, crtc));
+        const std::unique_ptr<XRRCrtcGamma, GammaDeleter> gamma(
+            xrandr.getCrtcGamma(m_display, crtc));
         if (!gamma || gamma->size != size) {
             continue;
         }
@@ -120,18 +174,19 @@ bool XrandrDisplayGamma::read(GammaTable& table) {
 }
 
 void XrandrDisplayGamma::write(const CrtcRamp& ramp) const {
-    const int size = XRRGetCrtcGammaSize(m_display, ramp.crtc);
+    const Xrandr& xrandr = *Xrandr::get();
+    const int size = xrandr.getCrtcGammaSize(m_display, ramp.crtc);
     if (size < 2 || static_cast<std::size_t>(size) != ramp.red.size()) {
         return;
     }
-    const std::unique_ptr<XRRCrtcGamma, GammaDeleter> gamma(XRRAllocGamma(size));
+    const std::unique_ptr<XRRCrtcGamma, GammaDeleter> gamma(xrandr.allocGamma(size));
     if (!gamma) {
         return;
     }
     std::copy(ramp.red.begin(), ramp.red.end(), gamma->red);
     std::copy(ramp.green.begin(), ramp.green.end(), gamma->green);
     std::copy(ramp.blue.begin(), ramp.blue.end(), gamma->blue);
-    XRRSetCrtcGamma(m_display, ramp.crtc, gamma.get());
+    xrandr.setCrtcGamma(m_display, ramp.crtc, gamma.get());
 }
 
 void XrandrDisplayGamma::apply(const GammaTable& table) {
