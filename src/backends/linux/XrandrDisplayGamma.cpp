@@ -40,7 +40,8 @@ std::vector<std::uint16_t> XrandrDisplayGamma::resample(const std::uint16_t* sou
 namespace {
 
 // libXrandr (with libXext) is loaded the first time the ramp is wanted, not with the program:
-// start-up never touches the ramp, and two more libraries to load delayed the first window.
+// the first frame needs the ramp only when it shows the colour manager, and two more libraries
+// to load before main() delayed every first frame.
 struct Xrandr {
     decltype(&XRRQueryExtension) queryExtension = nullptr;
     decltype(&XRRQueryVersion) queryVersion = nullptr;
