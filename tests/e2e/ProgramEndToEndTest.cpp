@@ -76,6 +76,9 @@ protected:
         env.insert("TMPDIR", m_home.filePath("tmp"));
         env.insert("QT_QPA_PLATFORM", m_platform);
         env.insert("LSAN_OPTIONS", "suppressions=" SQUADLINK_LSAN_SUPP);
+        if (m_adjustEnvironment) {
+            m_adjustEnvironment(env);
+        }
         process->setProcessEnvironment(env);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->start(SQUADLINK_EXE, arguments);
@@ -123,6 +126,7 @@ protected:
 
     QTemporaryDir m_home;
     QString m_platform = "offscreen";
+    std::function<void(QProcessEnvironment&)> m_adjustEnvironment;
     std::vector<std::unique_ptr<QProcess>> m_processes;
 };
 
@@ -272,6 +276,41 @@ TEST_F(ProgramEndToEnd, ShutDownWithAQuestionOpenAnswersNoAndDoesNothingAfterwar
     EXPECT_FALSE(movedArranger.hasPendingDatagrams());
     EXPECT_EQ(storedValue("Nick"), "Viper");
     EXPECT_FALSE(storedValue("Left").isEmpty());
+}
+
+TEST_F(ProgramEndToEnd, WithoutASessionBusStartUpTriesToLaunchOneOnlyOnceOnXvfb) {
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" || qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_SKIP() << "the accessibility bridge needs a real X server: runs under xvfb-run";
+    }
+    m_platform = "xcb";
+    // Without a bus address, libdbus runs dbus-launch to start one. The connection made early
+    // at start-up must be the one the accessibility bridge uses later: two attempts would mean
+    // two forks on the way to the first frame.
+    QDir(m_home.path()).mkpath("bin");
+    const QString attempts = m_home.filePath("launch-attempts");
+    const QString launcher = m_home.filePath("bin/dbus-launch");
+    {
+        QFile script(launcher);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(("#!/bin/sh\necho \"$*\" >> '" + attempts + "'\nexit 1\n").toUtf8());
+    }
+    QFile::setPermissions(launcher, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    m_adjustEnvironment = [this](QProcessEnvironment& env) {
+        env.remove("DBUS_SESSION_BUS_ADDRESS");
+        env.remove("AT_SPI_BUS_ADDRESS");
+        env.insert("PATH", m_home.filePath("bin") + ":" + env.value("PATH"));
+    };
+    QProcess& copy = start({});
+    // Listening on its channel: the window has been built and shown.
+    ASSERT_TRUE(waitFor([] { return channelAnswers(); }, 15000));
+    pause(300);
+    QFile record(attempts);
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = record.readAll().split('\n');
+    EXPECT_EQ(lines.count() - 1, 1) << "dbus-launch ran " << lines.count() - 1 << " times";
+    EXPECT_TRUE(lines.front().contains("--autolaunch")) << lines.front().constData();
+    ::kill(static_cast<pid_t>(copy.processId()), SIGTERM);
+    EXPECT_TRUE(finishes(copy));
 }
 
 TEST_F(ProgramEndToEnd, BoxStormKeepsAtMostOneBoxOpenOnXvfb) {
