@@ -282,6 +282,15 @@ TEST_F(ProgramEndToEnd, WithoutASessionBusStartUpTriesToLaunchOneOnlyOnceOnXvfb)
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen" || qEnvironmentVariableIsEmpty("DISPLAY")) {
         GTEST_SKIP() << "the accessibility bridge needs a real X server: runs under xvfb-run";
     }
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's allocator is not fork-safe: the launcher's child, forked "
+                    "while other threads allocate, can hang before it runs; the release build "
+                    "runs this";
+#endif
+    if (QFile::exists("/usr/bin/dbus-launch")) {
+        GTEST_SKIP() << "libdbus runs an installed dbus-launch by its full path, not the "
+                        "recording one on PATH";
+    }
     m_platform = "xcb";
     // Without a bus address, libdbus runs dbus-launch to start one. The connection made early
     // at start-up must be the one the accessibility bridge uses later: two attempts would mean

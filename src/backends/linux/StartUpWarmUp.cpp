@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QDBusConnection>
+#include <QThread>
 #include <cstdlib>
 #include <string_view>
 #include <system_error>
@@ -44,6 +45,10 @@ StartUpWarmUp::StartUpWarmUp()
           FcInit();
       })) {
     if (platformUsesSessionBus(std::getenv("QT_QPA_PLATFORM"))) {
+        // Qt takes the first thread that asks for its thread data as the main thread. That must
+        // be this one, before the bus thread's first Qt call: QApplication refuses to run its
+        // event loop properly on any other thread.
+        (void)QThread::currentThread();
         m_bus = startThread([] { (void)QDBusConnection::sessionBus(); });
     }
 }
