@@ -256,6 +256,40 @@ TEST(StartUpWarmUpTest, ConnectsEarlyOnlyWhereThePlatformWillUseTheSessionBus) {
     }
 }
 
+TEST(StartUpWarmUpTest, NoLauncherIsForkedOnlyWhereEveryWayToTheSessionBusFails) {
+    // A wrong "no bus" costs the accessibility bridge its bus; a wrong "maybe" costs a fork.
+    const std::vector<std::string> files = {"/run/user/1000/bus", "/usr/bin/dbus-launch",
+                                            "/opt/dbus/bin/dbus-launch", "./dbus-launch"};
+    struct Case {
+        const char* what;
+        StartUpWarmUp::BusSearch search;
+        std::vector<std::string> present;
+        bool mayBeFound;
+    };
+    const Case cases[] = {
+        {"an address is given", {"unix:path=/run/bus", nullptr, "/nowhere"}, {}, true},
+        {"an empty address counts as none", {"", "/tmp/run", "/nowhere"}, {}, false},
+        {"the user's bus", {nullptr, "/run/user/1000", "/nowhere"}, {files[0]}, true},
+        {"no bus in the runtime folder", {nullptr, "/run/user/1000", "/nowhere"}, {}, false},
+        {"an empty runtime folder is none", {nullptr, "", "/nowhere"}, {"/bus"}, false},
+        {"the launcher at its own path", {nullptr, nullptr, "/nowhere"}, {files[1]}, true},
+        {"the launcher on PATH", {nullptr, nullptr, "/usr/games:/opt/dbus/bin"}, {files[2]}, true},
+        {"an empty PATH entry is the current folder",
+         {nullptr, nullptr, "/nowhere::"},
+         {files[3]},
+         true},
+        {"PATH unset, no launcher", {nullptr, nullptr, nullptr}, {}, false},
+        {"nothing anywhere", {nullptr, "/run/user/1000", "/usr/games:/opt/dbus/bin"}, {}, false},
+    };
+    for (const Case& c : cases) {
+        const auto present = [&c](const std::string& path) {
+            return std::find(c.present.begin(), c.present.end(), path) != c.present.end();
+        };
+        EXPECT_EQ(StartUpWarmUp::sessionBusMayBeFound(c.search, present, present), c.mayBeFound)
+            << c.what;
+    }
+}
+
 TEST(X11HotKeysTest, WithoutX11RegistrationFailsQuietly) {
     if (QGuiApplication::platformName() == "xcb") {
         GTEST_SKIP() << "runs on an X11 display";

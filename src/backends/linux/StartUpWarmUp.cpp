@@ -4,9 +4,12 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QString>
+
 #include <QDBusConnection>
 #include <QThread>
 #include <cstdlib>
+#include <initializer_list>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -23,6 +26,27 @@ std::thread startThread(Work&& work) {
         // No thread to spare: Qt does the work itself when it first needs it, as it always could.
         return {};
     }
+}
+
+bool fileExists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+bool fileExecutable(const std::string& path) {
+    return ::access(path.c_str(), X_OK) == 0;
+}
+
+void connectToSessionBus() {
+    const StartUpWarmUp::BusSearch search{std::getenv("DBUS_SESSION_BUS_ADDRESS"),
+                                          std::getenv("XDG_RUNTIME_DIR"), std::getenv("PATH")};
+    if (!StartUpWarmUp::sessionBusMayBeFound(search, fileExists, fileExecutable)) {
+        // Qt makes its session connection under this name and takes one that already exists
+        // under it: a connection that fails at once stands in for the launcher's fork, with
+        // the same result. Should a Qt name it otherwise, the fork simply happens as before.
+        (void)QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/no-session-bus"),
+                                            QStringLiteral("qt_default_session_bus"));
+    }
+    (void)QDBusConnection::sessionBus();
 }
 
 void join(std::thread& thread) {
@@ -49,7 +73,7 @@ StartUpWarmUp::StartUpWarmUp()
         // be this one, before the bus thread's first Qt call: QApplication refuses to run its
         // event loop properly on any other thread.
         (void)QThread::currentThread();
-        m_bus = startThread([] { (void)QDBusConnection::sessionBus(); });
+        m_bus = startThread(connectToSessionBus);
     }
 }
 
@@ -71,6 +95,42 @@ bool StartUpWarmUp::platformUsesSessionBus(const char* platform) {
         std::string_view(platform).substr(0, std::string_view(platform).find(';'));
     const std::string_view name = first.substr(0, first.find(':'));
     return name == "xcb" || name.starts_with("wayland");
+}
+
+bool StartUpWarmUp::sessionBusMayBeFound(
+    const BusSearch& search, const std::function<bool(const std::string&)>& exists,
+    const std::function<bool(const std::string&)>& executable) {
+    if (search.address != nullptr && *search.address != '\0') {
+        return true;
+    }
+    if (search.runtimeDir != nullptr && *search.runtimeDir != '\0' &&
+        exists(std::string(search.runtimeDir) + "/bus")) {
+        return true;
+    }
+    // libdbus runs the launcher from its own folder first, then as execvp finds it: through
+    // PATH, or the C library's default where PATH is unset; an empty entry is the current
+    // folder.
+    for (const char* folder : {"/usr/bin", "/bin", "/usr/local/bin"}) {
+        if (executable(std::string(folder) + "/dbus-launch")) {
+            return true;
+        }
+    }
+    if (search.path != nullptr) {
+        std::string_view rest(search.path);
+        while (true) {
+            const std::size_t end = rest.find(':');
+            const std::string_view entry = rest.substr(0, end);
+            const std::string folder = entry.empty() ? std::string(".") : std::string(entry);
+            if (executable(folder + "/dbus-launch")) {
+                return true;
+            }
+            if (end == std::string_view::npos) {
+                break;
+            }
+            rest.remove_prefix(end + 1);
+        }
+    }
+    return false;
 }
 
 }  // namespace squadlink
