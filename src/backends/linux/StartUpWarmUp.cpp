@@ -4,9 +4,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <QString>
-
 #include <QDBusConnection>
+#include <QString>
 #include <QThread>
 #include <cstdlib>
 #include <initializer_list>
