@@ -9,7 +9,8 @@ seconds=${2:-60}
 settle=${SETTLE:-60}
 squadlink="$build/src/app/squadlink"
 empty="$build/bench/startup/empty_window"
-for f in "$squadlink" "$empty"; do
+floor="$build/bench/startup/wake_each_second"
+for f in "$squadlink" "$empty" "$floor"; do
     [ -x "$f" ] || { echo "missing $f (build the release preset first)"; exit 1; }
 done
 here=$(cd "$(dirname "$0")" && pwd)
@@ -50,6 +51,9 @@ idle() {
 
 echo "idle over ${seconds} s after ${settle} s to settle (target: within 0.05 % of a core of the empty window)"
 idle "empty-window" "" "$empty"
+# What one wake-up a second costs on this machine by itself: the part of a ticking clock's
+# cost that no code of the program's can remove.
+idle "wake-per-sec" "" "$floor"
 idle "fighter" "" "$squadlink"
 idle "war-arranger" "[Settings]
 ServerMode=True
