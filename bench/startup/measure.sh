@@ -28,6 +28,12 @@ measure() {
 }
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+# The median over the pairs of one figure made from each pair's two starts (Squadlink's is $1,
+# the empty window's $3).
+paired() {
+    paste -d' ' "$work/$1-squadlink.txt" "$work/$1-empty.txt" |
+        awk "{printf \"%.4f\\n\", $2}" | median
+}
 
 for kind in fresh reused; do
     : > "$work/$kind-squadlink.txt"; : > "$work/$kind-empty.txt"
@@ -51,12 +57,10 @@ for kind in fresh reused; do
     # Each pair's own ratio: the two starts ran a moment apart, so a machine that slows down
     # or speeds up over the run moves both; the median of these is steadier than the ratio of
     # the medians.
-    pr=$(paste -d' ' "$work/$kind-squadlink.txt" "$work/$kind-empty.txt" |
-        awk '{printf "%.4f\n", $1 / $3}' | median)
+    pr=$(paired "$kind" '$1 / $3')
     # The gap in milliseconds: the work Squadlink does beyond the empty window. It moves less
     # than the ratio when the whole machine runs faster or slower.
-    gap=$(paste -d' ' "$work/$kind-squadlink.txt" "$work/$kind-empty.txt" |
-        awk '{printf "%.2f\n", $1 - $3}' | median)
+    gap=$(paired "$kind" '$1 - $3')
     awk -v k="$kind" -v s="$st" -v e="$et" -v sm="$sm" -v em="$em" -v pr="$pr" -v gap="$gap" 'BEGIN {
         printf "%-6s home: empty window %6.1f ms %6.1f MB | Squadlink %6.1f ms %6.1f MB | ratio %.2f, paired %.2f (target <= 1.3), gap %+.1f ms | memory +%.1f MB (target <= 10)\n",
             k, e, em / 1024, s, sm / 1024, s / e, pr, gap, (sm - em) / 1024 }'
