@@ -14,6 +14,7 @@
 #include <QTextImageFormat>
 #include <QTextLayout>
 #include <QUrl>
+#include <utility>
 #include <vector>
 
 #include "WindowParts.h"
@@ -46,12 +47,64 @@ protected:
     }
 };
 
+void insertRun(QTextCursor& end, const QString& text, Rgb colour, bool link) {
+    QTextCharFormat format;
+    format.setForeground(QColor(colour.red, colour.green, colour.blue));
+    format.setFontWeight(QFont::Bold);
+    format.setFontUnderline(link);
+    end.insertText(text, format);
+}
+
+void insertPicture(QTextCursor& end, int resourceId) {
+    QTextImageFormat format;
+    format.setName(pictureName(resourceId).toString());
+    end.insertImage(format);
+}
+
+void insertLeadingBreaks(QTextDocument& document, int count) {
+    QTextCursor start(&document);
+    start.beginEditBlock();
+    for (int i = 0; i < count; ++i) {
+        start.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    }
+    start.endEditBlock();
+}
+
 }  // namespace
 
-QtChatDocument::QtChatDocument() : m_document(std::make_unique<ChatText>()) {
-    m_document->setUndoRedoEnabled(false);
-    m_end = QTextCursor(m_document.get());
-    m_end.movePosition(QTextCursor::End);
+QtChatDocument::QtChatDocument() = default;
+
+QTextDocument& QtChatDocument::document() const {
+    if (m_document == nullptr) {
+        m_document = std::make_unique<ChatText>();
+        m_document->setUndoRedoEnabled(false);
+        m_end = QTextCursor(m_document.get());
+        m_end.movePosition(QTextCursor::End);
+        // The noted runs go in as one edit, laid out once.
+        m_end.beginEditBlock();
+        for (const Run& run : std::exchange(m_runs, {})) {
+            switch (run.kind) {
+                case Run::Kind::Text:
+                    insertRun(m_end, run.text, run.colour, run.link);
+                    break;
+                case Run::Kind::LineBreak:
+                    m_end.insertBlock();
+                    break;
+                case Run::Kind::Picture:
+                    insertPicture(m_end, run.number);
+                    break;
+                case Run::Kind::LeadingBreaks:
+                    insertLeadingBreaks(*m_document, run.number);
+                    break;
+            }
+        }
+        m_end.endEditBlock();
+        // Made inside a line: the line's own edit block goes on until the line ends.
+        if (m_lineDepth > 0) {
+            m_end.beginEditBlock();
+        }
+    }
+    return *m_document;
 }
 
 QtChatDocument::~QtChatDocument() {
@@ -63,7 +116,7 @@ QtChatDocument::~QtChatDocument() {
 
 void QtChatDocument::attach(ChatBrowser& view) {
     m_view = &view;
-    view.setDocument(m_document.get());
+    view.setDocument(&document());
 }
 
 void QtChatDocument::showEnd() {
@@ -77,16 +130,22 @@ void QtChatDocument::showEnd() {
 }
 
 void QtChatDocument::prependLineBreaks(int count) {
-    QTextCursor start(m_document.get());
-    start.beginEditBlock();
-    for (int i = 0; i < count; ++i) {
-        start.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    if (m_document == nullptr) {
+        m_runs.push_back({Run::Kind::LeadingBreaks, {}, {}, false, count});
+    } else {
+        insertLeadingBreaks(*m_document, count);
     }
-    start.endEditBlock();
     m_plainValid = false;
 }
 
 void QtChatDocument::clear() {
+    if (m_document == nullptr) {
+        m_runs.clear();
+        m_knownPictures.clear();
+        m_wasAtEnd = true;
+        m_plainValid = false;
+        return;
+    }
     // A clear inside a line closes the open edit block first and opens one on the new cursor.
     if (m_lineDepth > 0) {
         m_end.endEditBlock();
@@ -113,12 +172,14 @@ void QtChatDocument::beginLine() {
     if (m_lineDepth++ == 0) {
         m_wasAtEnd = atEnd();
         // The document lays out once, when the line is complete.
-        m_end.beginEditBlock();
+        if (m_document != nullptr) {
+            m_end.beginEditBlock();
+        }
     }
 }
 
 void QtChatDocument::endLine() {
-    if (--m_lineDepth > 0) {
+    if (--m_lineDepth > 0 || m_document == nullptr) {
         return;
     }
     m_end.endEditBlock();
@@ -138,16 +199,20 @@ void QtChatDocument::appendText(std::string_view text, Rgb colour, bool link) {
             c = QLatin1Char(' ');
         }
     }
-    QTextCharFormat format;
-    format.setForeground(QColor(colour.red, colour.green, colour.blue));
-    format.setFontWeight(QFont::Bold);
-    format.setFontUnderline(link);
-    m_end.insertText(shown, format);
+    if (m_document == nullptr) {
+        m_runs.push_back({Run::Kind::Text, std::move(shown), colour, link, 0});
+    } else {
+        insertRun(m_end, shown, colour, link);
+    }
     m_plainValid = false;
 }
 
 void QtChatDocument::appendLineBreak() {
-    m_end.insertBlock();
+    if (m_document == nullptr) {
+        m_runs.push_back({Run::Kind::LineBreak, {}, {}, false, 0});
+    } else {
+        m_end.insertBlock();
+    }
     m_plainValid = false;
 }
 
@@ -160,9 +225,11 @@ void QtChatDocument::appendPicture(int resourceId) {
     if (!known.value()) {
         return;
     }
-    QTextImageFormat format;
-    format.setName(pictureName(resourceId).toString());
-    m_end.insertImage(format);
+    if (m_document == nullptr) {
+        m_runs.push_back({Run::Kind::Picture, {}, {}, false, resourceId});
+    } else {
+        insertPicture(m_end, resourceId);
+    }
     m_plainValid = false;
 }
 
@@ -215,7 +282,10 @@ int QtChatDocument::viewHeight() const {
 }
 
 int QtChatDocument::lineHeight() const {
-    QFont font = m_view.isNull() ? m_document->defaultFont() : m_view->font();
+    // A new document's default font is the application's.
+    QFont font = !m_view.isNull()        ? m_view->font()
+                 : m_document != nullptr ? m_document->defaultFont()
+                                         : QFont();
     font.setBold(true);
     return QFontMetrics(font).lineSpacing();
 }
@@ -226,17 +296,17 @@ int QtChatDocument::characterIndexAt(int x, int y) const {
     }
     const QPoint point(x + m_view->horizontalScrollBar()->value(),
                        y + m_view->verticalScrollBar()->value());
-    QTextDocument* document = m_document.get();
-    const int position = document->documentLayout()->hitTest(point, Qt::FuzzyHit);
+    QTextDocument* shown = m_document.get();
+    const int position = shown->documentLayout()->hitTest(point, Qt::FuzzyHit);
     if (position < 0) {
         return -1;
     }
-    const QTextBlock block = document->findBlock(position);
+    const QTextBlock block = shown->findBlock(position);
     const QTextLayout* layout = block.layout();
     if (layout == nullptr) {
         return position;
     }
-    const QRectF blockRect = document->documentLayout()->blockBoundingRect(block);
+    const QRectF blockRect = shown->documentLayout()->blockBoundingRect(block);
     const QPointF inBlock = QPointF(point) - blockRect.topLeft();
     for (int i = 0; i < layout->lineCount(); ++i) {
         const QTextLine line = layout->lineAt(i);
@@ -250,7 +320,7 @@ int QtChatDocument::characterIndexAt(int x, int y) const {
 
 std::string QtChatDocument::plainText() const {
     if (!m_plainValid) {
-        QString text = m_document->toPlainText();
+        QString text = document().toPlainText();
         text.replace(QChar(QChar::ObjectReplacementCharacter), QLatin1Char(' '));
         m_plainCache = Cp1252::fromUnicode(text);
         m_plainValid = true;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ChatBrowser.h"
 #include "core/ChatDocument.h"
@@ -20,7 +21,8 @@ namespace squadlink {
 // The chat view's document on a Qt text view: every run inserted through a text cursor as
 // literal text with its character format, pictures as document resources of their own. The
 // chat is written from the start; the view that shows it is made with its page, the first time
-// the page is shown.
+// the page is shown. Until then (or until its text is read) the runs are only noted: a Qt text
+// document and its layout cost the first frame, which does not show the chat, a millisecond.
 class QtChatDocument : public ChatDocument {
 public:
     QtChatDocument();
@@ -54,11 +56,23 @@ public:
     static QVariant pictureResource(const QUrl& name);
 
 private:
-    bool atEnd() const;
+    // A run noted while no Qt document exists yet.
+    struct Run {
+        enum class Kind { Text, LineBreak, Picture, LeadingBreaks } kind;
+        QString text;
+        Rgb colour;
+        bool link = false;
+        int number = 0;  // the picture, or how many line breaks lead
+    };
 
-    std::unique_ptr<QTextDocument> m_document;
+    bool atEnd() const;
+    // The Qt document, made now with every noted run if it does not exist yet.
+    QTextDocument& document() const;
+
+    mutable std::unique_ptr<QTextDocument> m_document;
+    mutable std::vector<Run> m_runs;
     QPointer<ChatBrowser> m_view;
-    QTextCursor m_end;
+    mutable QTextCursor m_end;
     // Made the first time the pointer is over a link.
     std::optional<QCursor> m_hand;
     QHash<int, bool> m_knownPictures;

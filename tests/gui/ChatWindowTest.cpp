@@ -242,6 +242,21 @@ TEST_F(ChatWindow, AChatPageShownLateShowsWhatAPageShownFirstShows) {
 
     // The same text, padded with the same blank lines at the top, and measured the same.
     EXPECT_EQ(view->document()->toPlainText(), early.view()->document()->toPlainText());
+    EXPECT_EQ(view->document()->blockCount(), early.view()->document()->blockCount());
+    // Run by run, in the same colours, weight, underline and pictures.
+    const std::vector<QTextFragment> shown = fragments(*view->document());
+    const std::vector<QTextFragment> expected = fragments(*early.view()->document());
+    ASSERT_EQ(shown.size(), expected.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const QTextCharFormat a = shown[i].charFormat();
+        const QTextCharFormat b = expected[i].charFormat();
+        EXPECT_EQ(shown[i].text(), expected[i].text()) << i;
+        EXPECT_EQ(a.foreground(), b.foreground()) << i;
+        EXPECT_EQ(a.fontWeight(), b.fontWeight()) << i;
+        EXPECT_EQ(a.fontUnderline(), b.fontUnderline()) << i;
+        EXPECT_EQ(a.isImageFormat(), b.isImageFormat()) << i;
+        EXPECT_EQ(a.toImageFormat().name(), b.toImageFormat().name()) << i;
+    }
     EXPECT_TRUE(view->document()->firstBlock().text().isEmpty());
     EXPECT_EQ(late.program->form().chat().view().richSize(),
               early.program->form().chat().view().richSize());
