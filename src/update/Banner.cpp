@@ -1,7 +1,8 @@
 #include "update/Banner.h"
 
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <system_error>
 
 #include "core/TextUtil.h"
@@ -32,7 +33,8 @@ bool isWebLink(std::string_view link) {
     return startsWithIgnoreCase(link, "http://") || startsWithIgnoreCase(link, "https://");
 }
 
-// Whether path is a plain file (not a link) that holds exactly these bytes.
+// Whether path is a plain file (not a link) that holds exactly these bytes. Read through the C
+// library: a start reads this file, and a C++ stream would first build its locale.
 bool holds(const std::filesystem::path& path, std::string_view bytes) {
     namespace fs = std::filesystem;
     std::error_code error;
@@ -40,10 +42,14 @@ bool holds(const std::filesystem::path& path, std::string_view bytes) {
         fs::file_size(path, error) != bytes.size() || error) {
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(path.c_str(), "rb"),
+                                                             &std::fclose);
+    if (!in) {
+        return false;
+    }
     std::string content(bytes.size(), '\0');
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    return static_cast<bool>(in) && content == bytes;
+    return std::fread(content.data(), 1, content.size(), in.get()) == content.size() &&
+           content == bytes;
 }
 
 // Writes a data file into the "data" folder under base, creating the folder; any old file is
@@ -64,10 +70,12 @@ std::string WriteDataFile(const std::string& base, const std::string& name,
     }
     fs::create_directories(folder, ignored);
     fs::remove(file, ignored);
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return out ? file.string() : std::string();
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    if (out == nullptr) {
+        return {};
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    return std::fclose(out) == 0 && written ? file.string() : std::string();
 }
 
 }  // namespace
