@@ -159,7 +159,7 @@ void LinuxUdpSocket::Descriptor::reset() {
 LinuxUdpSocket::LinuxUdpSocket(std::string bindAddress, HostResolver::Lookup lookup)
     : m_bindAddress(std::move(bindAddress)),
       m_resolver(std::move(lookup)),
-      m_buffer(kReceiveBufferSize) {
+      m_buffer(std::make_unique_for_overwrite<char[]>(kReceiveBufferSize)) {
 }
 
 LinuxUdpSocket::~LinuxUdpSocket() {
@@ -304,7 +304,7 @@ void LinuxUdpSocket::onReadable() {
         sockaddr_in sender{};
         socklen_t senderSize = sizeof sender;
         const ssize_t received =
-            ::recvfrom(m_socket.get(), m_buffer.data(), m_buffer.size(), MSG_DONTWAIT,
+            ::recvfrom(m_socket.get(), m_buffer.get(), kReceiveBufferSize, MSG_DONTWAIT,
                        reinterpret_cast<sockaddr*>(&sender), &senderSize);
         if (received < 0) {
             const int error = errno;
@@ -321,7 +321,7 @@ void LinuxUdpSocket::onReadable() {
         }
         consecutiveErrors = 0;
         // Copied out before the handler runs: it may let events run and read into the buffer.
-        Datagram datagram{std::string(m_buffer.data(), static_cast<std::size_t>(received)),
+        Datagram datagram{std::string(m_buffer.get(), static_cast<std::size_t>(received)),
                           dottedIpv4(sender.sin_addr)};
         if (m_events != nullptr) {
             m_events->onDataArrival(datagram);

@@ -76,7 +76,9 @@ private:
     // earlier socket notices that the handler has replaced it.
     std::uint64_t m_generation = 0;
     bool m_resetPending = false;
-    std::vector<char> m_buffer;
+    // Left unfilled: the kernel writes each datagram, and a start does not touch 64 KiB for
+    // nothing.
+    std::unique_ptr<char[]> m_buffer;
 };
 
 }  // namespace squadlink
