@@ -282,10 +282,8 @@ int QtChatDocument::viewHeight() const {
 }
 
 int QtChatDocument::lineHeight() const {
-    // A new document's default font is the application's.
-    QFont font = !m_view.isNull()        ? m_view->font()
-                 : m_document != nullptr ? m_document->defaultFont()
-                                         : QFont();
+    // Without a view the document is the program's own, in the application's default font.
+    QFont font = m_view.isNull() ? QFont() : m_view->font();
     font.setBold(true);
     return QFontMetrics(font).lineSpacing();
 }
