@@ -222,6 +222,36 @@ TEST_F(OnXvfb, WindowManagersClientListAndActiveWindowAreUsed) {
     setWindows(root, "_NET_ACTIVE_WINDOW", {listed});
     XSync(m_display, False);
 
+    // The window manager's word is followed as it changes, each change within a look or two,
+    // and a process looked up is forgotten when its window names another or goes away.
+    EXPECT_EQ(system.foregroundWindow(), listed);
+    for (const ::Window front : {unlisted, listed, check, listed}) {
+        setWindows(root, "_NET_ACTIVE_WINDOW", {front});
+        XSync(m_display, False);
+        EXPECT_TRUE(waitFor([&] { return system.foregroundWindow() == front; })) << front;
+    }
+    EXPECT_EQ(system.windowProcessId(unlisted), game.id());
+    EXPECT_EQ(system.windowProcessId(listed), game.id());
+    const unsigned long own = static_cast<unsigned long>(QCoreApplication::applicationPid());
+    XChangeProperty(m_display, listed, XInternAtom(m_display, "_NET_WM_PID", False), XA_CARDINAL,
+                    32, PropModeReplace, reinterpret_cast<const unsigned char*>(&own), 1);
+    XSync(m_display, False);
+    EXPECT_TRUE(waitFor(
+        [&] { return system.windowProcessId(listed) == QCoreApplication::applicationPid(); }));
+    EXPECT_EQ(system.windowProcessId(unlisted), game.id());
+    XDestroyWindow(m_display, unlisted);
+    XSync(m_display, False);
+    EXPECT_TRUE(waitFor([&] { return system.windowProcessId(unlisted) == 0; }));
+    // Without the window manager's word the focus counts again.
+    XDeleteProperty(m_display, root, XInternAtom(m_display, "_NET_SUPPORTING_WM_CHECK", False));
+    XDeleteProperty(m_display, root, XInternAtom(m_display, "_NET_ACTIVE_WINDOW", False));
+    XSetInputFocus(m_display, listed, RevertToParent, CurrentTime);
+    XSync(m_display, False);
+    EXPECT_TRUE(waitFor([&] { return system.foregroundWindow() == listed; }));
+    setWindows(root, "_NET_SUPPORTING_WM_CHECK", {check});
+    setWindows(root, "_NET_ACTIVE_WINDOW", {listed});
+    XSync(m_display, False);
+
     // A client list of another window: the unlisted one is not looked at.
     setWindows(root, "_NET_CLIENT_LIST", {check});
     XSync(m_display, False);
@@ -231,7 +261,7 @@ TEST_F(OnXvfb, WindowManagersClientListAndActiveWindowAreUsed) {
          {"_NET_SUPPORTING_WM_CHECK", "_NET_CLIENT_LIST", "_NET_ACTIVE_WINDOW"}) {
         XDeleteProperty(m_display, root, XInternAtom(m_display, name, False));
     }
-    for (const ::Window window : {listed, unlisted, check}) {
+    for (const ::Window window : {listed, check}) {
         XDestroyWindow(m_display, window);
     }
     XSync(m_display, False);

@@ -3,8 +3,8 @@
 #include <QString>
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <optional>
 
@@ -17,6 +17,9 @@
 #include <xcb/xcb.h>
 
 #include <X11/Xutil.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
 namespace squadlink {
@@ -28,13 +31,26 @@ constexpr std::size_t kLongestProcFile = 64 * 1024;
 constexpr std::size_t kKernelNameLength = 15;
 
 std::string readProcFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    // Read with plain system calls: the once-a-second look at the foreground window reads one
+    // of these, and a C++ stream would build a locale and a 64 KiB buffer for a 16-byte file.
+    const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) {
         return {};
     }
-    std::string text(kLongestProcFile, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(file.gcount()));
+    std::string text;
+    char buffer[4096];
+    while (text.size() < kLongestProcFile) {
+        const ssize_t got = ::read(file, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        text.append(buffer,
+                    std::min(static_cast<std::size_t>(got), kLongestProcFile - text.size()));
+    }
+    ::close(file);
     return text;
 }
 
@@ -103,19 +119,27 @@ std::string windowTitle(Display* display, ::Window window) {
     return title;
 }
 
-::Window topLevelOf(Display* display, ::Window window) {
-    const ::Window root = DefaultRootWindow(display);
+// The value of a one-window property reply (as the root's _NET_ACTIVE_WINDOW); 0 when it is
+// missing or malformed. Frees the reply.
+xcb_window_t windowValue(xcb_get_property_reply_t* reply) {
+    xcb_window_t value = 0;
+    if (reply != nullptr && reply->format == 32 && xcb_get_property_value_length(reply) == 4) {
+        value = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply));
+    }
+    std::free(reply);
+    return value;
+}
+
+// The top-level window (a child of the root) holding `window`; 0 when it is gone.
+xcb_window_t topLevelOf(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window) {
     while (window != 0 && window != root) {
-        ::Window rootReturn = 0;
-        ::Window parent = 0;
-        ::Window* children = nullptr;
-        unsigned int count = 0;
-        if (XQueryTree(display, window, &rootReturn, &parent, &children, &count) == 0) {
+        xcb_query_tree_reply_t* tree =
+            xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr);
+        if (tree == nullptr) {
             return 0;
         }
-        if (children != nullptr) {
-            XFree(children);
-        }
+        const xcb_window_t parent = tree->parent;
+        std::free(tree);
         if (parent == root) {
             return window;
         }
@@ -126,8 +150,90 @@ std::string windowTitle(Display* display, ::Window window) {
 
 }  // namespace
 
+// The game watch asks every second which window is in front and whose it is. Over a
+// connection of its own, the X server tells without being asked when the window manager names
+// another active window, and when the window whose process was looked up is destroyed: while
+// nothing changes, the watch then asks the server nothing. A question it does ask waits on this
+// connection alone, not on the one Qt reads from another thread, where each answer costs a
+// hand-over between threads.
+struct X11ProcessWindows::Watch {
+    xcb_connection_t* connection = nullptr;
+    xcb_window_t root = 0;
+    xcb_atom_t activeAtom = 0;
+    xcb_atom_t checkAtom = 0;
+    xcb_atom_t pidAtom = 0;
+    // The window manager's active window as last read; it holds until the root says otherwise.
+    xcb_window_t active = 0;
+    bool activeKnown = false;
+    // The process of one window; it holds until that window is destroyed or names another.
+    xcb_window_t pidWindow = 0;
+    std::int64_t pid = 0;
+
+    ~Watch() {
+        if (connection != nullptr) {
+            xcb_disconnect(connection);
+        }
+    }
+
+    // Reads what the server sent since the last look, without waiting: a change of the active
+    // window or of the window manager, or the end of the window whose process is known. False
+    // when the connection is lost.
+    bool catchUp() {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
+            const auto type = static_cast<std::uint8_t>(event->response_type & 0x7F);
+            if (type == XCB_PROPERTY_NOTIFY) {
+                const auto* change = reinterpret_cast<xcb_property_notify_event_t*>(event);
+                if (change->window == root &&
+                    (change->atom == activeAtom || change->atom == checkAtom)) {
+                    activeKnown = false;
+                } else if (change->window == pidWindow && change->atom == pidAtom) {
+                    pidWindow = 0;
+                    pid = 0;
+                }
+            } else if (type == XCB_DESTROY_NOTIFY) {
+                const auto* end = reinterpret_cast<xcb_destroy_notify_event_t*>(event);
+                if (end->window == pidWindow) {
+                    pidWindow = 0;
+                    pid = 0;
+                }
+            }
+            // Anything else (errors of windows already gone, other structure events of the
+            // watched window) says nothing the watch keeps.
+            std::free(event);
+        }
+        return xcb_connection_has_error(connection) == 0;
+    }
+};
+
 X11ProcessWindows::X11ProcessWindows(_XDisplay* display, std::string procRoot)
     : m_display(display), m_procRoot(std::move(procRoot)) {
+}
+
+X11ProcessWindows::~X11ProcessWindows() = default;
+
+X11ProcessWindows::Watch* X11ProcessWindows::watch() const {
+    if (m_watch != nullptr || m_watchTried || m_display == nullptr) {
+        return m_watch.get();
+    }
+    // Opened on the first look, after the window is on the screen, not at start.
+    m_watchTried = true;
+    auto made = std::make_unique<Watch>();
+    made->connection = xcb_connect(XDisplayString(m_display), nullptr);
+    if (xcb_connection_has_error(made->connection) != 0) {
+        return nullptr;
+    }
+    made->root = static_cast<xcb_window_t>(DefaultRootWindow(m_display));
+    const auto atom = [this](const char* name) {
+        return static_cast<xcb_atom_t>(XInternAtom(m_display, name, False));
+    };
+    made->activeAtom = atom("_NET_ACTIVE_WINDOW");
+    made->checkAtom = atom("_NET_SUPPORTING_WM_CHECK");
+    made->pidAtom = atom("_NET_WM_PID");
+    const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(made->connection, made->root, XCB_CW_EVENT_MASK, &events);
+    xcb_flush(made->connection);
+    m_watch = std::move(made);
+    return m_watch.get();
 }
 
 std::string X11ProcessWindows::processName(const std::string& comm, const std::string& cmdline) {
@@ -229,8 +335,57 @@ std::int64_t X11ProcessWindows::windowProcessId(WindowId id) const {
     if (m_display == nullptr || id == 0) {
         return 0;
     }
-    const auto pid = longProperty(m_display, id, "_NET_WM_PID", XA_CARDINAL);
-    return pid.size() == 1 ? static_cast<std::int64_t>(pid.front()) : 0;
+    Watch* watching = watch();
+    if (watching == nullptr || id > 0xFFFFFFFFU) {
+        const auto pid = longProperty(m_display, id, "_NET_WM_PID", XA_CARDINAL);
+        return pid.size() == 1 ? static_cast<std::int64_t>(pid.front()) : 0;
+    }
+    const auto window = static_cast<xcb_window_t>(id);
+    if (!watching->catchUp()) {
+        m_watch.reset();
+        return windowProcessId(id);
+    }
+    if (window == watching->pidWindow) {
+        return watching->pid;
+    }
+    // The window's end, or a change of its process, is heard of from before its process is
+    // read, so a known process never outlives what the window says. A window already gone fails the
+    // first request and is not kept.
+    xcb_connection_t* connection = watching->connection;
+    const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    const auto selected =
+        xcb_change_window_attributes_checked(connection, window, XCB_CW_EVENT_MASK, &events);
+    const auto pidCookie =
+        xcb_get_property(connection, 0, window, watching->pidAtom, XCB_ATOM_CARDINAL, 0, 1);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, pidCookie, nullptr);
+    std::int64_t pid = 0;
+    if (reply != nullptr && reply->type == XCB_ATOM_CARDINAL && reply->format == 32 &&
+        xcb_get_property_value_length(reply) == 4) {
+        pid = *static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+    }
+    std::free(reply);
+    // Answered already: the reply above came after it.
+    xcb_generic_error_t* error = xcb_request_check(connection, selected);
+    if (error != nullptr) {
+        std::free(error);
+        return pid;
+    }
+    if (pid == 0) {
+        // No process named yet: a program may name it later, so it is asked again next time.
+        const std::uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+        xcb_change_window_attributes(connection, window, XCB_CW_EVENT_MASK, &none);
+        xcb_flush(connection);
+        return 0;
+    }
+    if (watching->pidWindow != 0) {
+        // The window known before is no longer of interest.
+        const std::uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+        xcb_change_window_attributes(connection, watching->pidWindow, XCB_CW_EVENT_MASK, &none);
+    }
+    watching->pidWindow = window;
+    watching->pid = pid;
+    xcb_flush(connection);
+    return pid;
 }
 
 std::string X11ProcessWindows::processNameAt(const std::string& folder) const {
@@ -252,46 +407,59 @@ ProcessWindows::WindowId X11ProcessWindows::foregroundWindow() const {
     if (m_display == nullptr) {
         return 0;
     }
-    // The three questions go out together and cost one round trip to the X server: this
-    // runs every second.
-    xcb_connection_t* connection = XGetXCBConnection(m_display);
+    Watch* watching = watch();
+    if (watching != nullptr && !watching->catchUp()) {
+        // The server dropped the connection: ask over Qt's from now on.
+        m_watch.reset();
+        watching = nullptr;
+    }
+    if (watching != nullptr && watching->activeKnown) {
+        return watching->active;
+    }
+    xcb_connection_t* connection =
+        watching != nullptr ? watching->connection : XGetXCBConnection(m_display);
     const auto root = static_cast<xcb_window_t>(DefaultRootWindow(m_display));
     const auto atom = [this](const char* name) {
         return static_cast<xcb_atom_t>(XInternAtom(m_display, name, False));
     };
-    const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
+    // The three questions go out together and cost one round trip to the X server.
     const auto activeCookie =
         xcb_get_property(connection, 0, root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 0, 1);
-    const auto checkCookie = xcb_get_property(connection, 0, root, check, XCB_ATOM_WINDOW, 0, 1);
+    const auto checkCookie = xcb_get_property(connection, 0, root, atom("_NET_SUPPORTING_WM_CHECK"),
+                                              XCB_ATOM_WINDOW, 0, 1);
     const auto focusCookie = xcb_get_input_focus(connection);
-    const auto windowValue = [](xcb_get_property_reply_t* reply) -> xcb_window_t {
-        xcb_window_t value = 0;
-        if (reply != nullptr && reply->type == XCB_ATOM_WINDOW && reply->format == 32 &&
-            xcb_get_property_value_length(reply) == 4) {
-            value = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply));
+    const auto windowReply = [connection](xcb_get_property_cookie_t cookie) {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+        if (reply != nullptr && reply->type != XCB_ATOM_WINDOW) {
+            std::free(reply);
+            reply = nullptr;
         }
-        std::free(reply);
-        return value;
+        return windowValue(reply);
     };
-    const xcb_window_t active =
-        windowValue(xcb_get_property_reply(connection, activeCookie, nullptr));
-    const xcb_window_t checkWindow =
-        windowValue(xcb_get_property_reply(connection, checkCookie, nullptr));
+    const xcb_window_t active = windowReply(activeCookie);
+    const xcb_window_t checkWindow = windowReply(checkCookie);
     xcb_get_input_focus_reply_t* focusReply =
         xcb_get_input_focus_reply(connection, focusCookie, nullptr);
     const xcb_window_t focus = focusReply == nullptr ? 0 : focusReply->focus;
     std::free(focusReply);
     if (active != 0) {
+        // The window manager's word holds until it changes the root's property; the watch
+        // hears of that.
+        if (watching != nullptr) {
+            watching->active = active;
+            watching->activeKnown = true;
+        }
         return active;
     }
     if (checkWindow != 0 && windowManagerRuns()) {
         return 0;
     }
-    // Without a window manager the focus is the foreground: its top-level window.
+    // Without a window manager the focus is the foreground: its top-level window. Nothing
+    // tells of a change of focus between other programs' windows, so this is asked each time.
     if (focus == XCB_NONE || focus == XCB_INPUT_FOCUS_POINTER_ROOT) {
         return 0;
     }
-    return topLevelOf(m_display, focus);
+    return topLevelOf(connection, root, focus);
 }
 
 bool X11ProcessWindows::closeWindow(WindowId window) {

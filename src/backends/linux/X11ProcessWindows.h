@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/ProcessWindows.h"
@@ -15,6 +16,9 @@ class X11ProcessWindows : public ProcessWindows {
 public:
     // `display` may be null; `procRoot` is where the process table is mounted.
     explicit X11ProcessWindows(_XDisplay* display, std::string procRoot = "/proc");
+    ~X11ProcessWindows() override;
+    X11ProcessWindows(const X11ProcessWindows&) = delete;
+    X11ProcessWindows& operator=(const X11ProcessWindows&) = delete;
 
     std::vector<Process> processes() const override;
     std::vector<Window> topLevelWindows() const override;
@@ -30,11 +34,17 @@ public:
     static std::string processName(const std::string& comm, const std::string& cmdline);
 
 private:
+    struct Watch;
     bool windowManagerRuns() const;
     std::string processNameAt(const std::string& folder) const;
+    // The connection of its own the once-a-second questions go over, opened on first use;
+    // null where it cannot be opened, and those questions then go over `m_display`.
+    Watch* watch() const;
 
     _XDisplay* m_display;
     std::string m_procRoot;
+    mutable std::unique_ptr<Watch> m_watch;
+    mutable bool m_watchTried = false;
 };
 
 }  // namespace squadlink
