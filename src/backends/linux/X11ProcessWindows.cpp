@@ -212,8 +212,15 @@ X11ProcessWindows::X11ProcessWindows(_XDisplay* display, std::string procRoot)
 X11ProcessWindows::~X11ProcessWindows() = default;
 
 X11ProcessWindows::Watch* X11ProcessWindows::watch() const {
-    if (m_watch != nullptr || m_watchTried || m_display == nullptr) {
+    if (m_watch != nullptr) {
+        if (!m_watch->catchUp()) {
+            // The server dropped the connection: ask over Qt's from now on.
+            m_watch.reset();
+        }
         return m_watch.get();
+    }
+    if (m_watchTried || m_display == nullptr) {
+        return nullptr;
     }
     // Opened on the first look, after the window is on the screen, not at start.
     m_watchTried = true;
@@ -341,10 +348,6 @@ std::int64_t X11ProcessWindows::windowProcessId(WindowId id) const {
         return pid.size() == 1 ? static_cast<std::int64_t>(pid.front()) : 0;
     }
     const auto window = static_cast<xcb_window_t>(id);
-    if (!watching->catchUp()) {
-        m_watch.reset();
-        return windowProcessId(id);
-    }
     if (window == watching->pidWindow) {
         return watching->pid;
     }
@@ -408,11 +411,6 @@ ProcessWindows::WindowId X11ProcessWindows::foregroundWindow() const {
         return 0;
     }
     Watch* watching = watch();
-    if (watching != nullptr && !watching->catchUp()) {
-        // The server dropped the connection: ask over Qt's from now on.
-        m_watch.reset();
-        watching = nullptr;
-    }
     if (watching != nullptr && watching->activeKnown) {
         return watching->active;
     }

@@ -37,8 +37,9 @@ private:
     struct Watch;
     bool windowManagerRuns() const;
     std::string processNameAt(const std::string& folder) const;
-    // The connection of its own the once-a-second questions go over, opened on first use;
-    // null where it cannot be opened, and those questions then go over `m_display`.
+    // The connection of its own the once-a-second questions go over, opened on first use and
+    // caught up with what the server sent since; null where it cannot be opened or was lost,
+    // and those questions then go over `m_display`.
     Watch* watch() const;
 
     _XDisplay* m_display;
