@@ -227,7 +227,9 @@ TEST_F(ProgramEndToEnd, MonthlyCheckAsksTheUpdateServerNamedInTheEnvironment) {
     EXPECT_TRUE(waitFor(
         [&] { return storedValue("MonthCheck") == QString::number(QDate::currentDate().month()); },
         // A bound, not a speed: the sanitizer build on a busy machine needs its time.
-        20000));
+        20000))
+        // The copy says on standard error why a request of its own failed.
+        << "requests " << server.requests() << ", the last for " << server.lastPath();
     EXPECT_EQ(storedValue("Home"), "mirror.test/sl");
     ::kill(static_cast<pid_t>(copy.processId()), SIGTERM);
     EXPECT_TRUE(finishes(copy));

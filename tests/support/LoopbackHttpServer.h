@@ -37,6 +37,7 @@ public:
     void serve(const std::string& path, Reply reply) { m_replies[path] = std::move(reply); }
     int requests() const { return m_requests; }
     const std::string& lastUserAgent() const { return m_userAgent; }
+    const std::string& lastPath() const { return m_path; }
     qint64 streamedSoFar() const { return m_streamed; }
 
 private:
@@ -58,6 +59,7 @@ private:
         const QList<QByteArray> lines = request.split('\n');
         const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
         const std::string path = first.value(1).toStdString();
+        m_path = path;
         for (const QByteArray& line : lines) {
             if (line.toLower().startsWith("user-agent:")) {
                 m_userAgent = line.mid(11).trimmed().toStdString();
@@ -101,6 +103,7 @@ private:
     std::map<std::string, Reply> m_replies;
     int m_requests = 0;
     std::string m_userAgent;
+    std::string m_path;
     qint64 m_streamed = 0;
 };
 

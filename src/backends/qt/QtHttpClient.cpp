@@ -8,6 +8,7 @@
 #include <QNetworkRequest>
 #include <QTimer>
 #include <QUrl>
+#include <cstdio>
 #include <memory>
 
 #include "backends/qt/Cp1252.h"
@@ -17,6 +18,12 @@ namespace squadlink {
 QtHttpClient::QtHttpClient(const std::string& userAgent, int timeoutMs)
     : m_userAgent(QByteArray::fromStdString(userAgent)), m_timeoutMs(timeoutMs) {
     QNetworkProxyFactory::setUseSystemConfiguration(true);
+}
+
+void QtHttpClient::report(const std::string& url, const std::string& reason) {
+    // Nothing the user asked for waits on these requests, so a failure shows no box; one line on
+    // standard error lets whoever looks into a missing banner or update check see why.
+    std::fprintf(stderr, "squadlink: %s: %s\n", url.c_str(), reason.c_str());
 }
 
 std::string QtHttpClient::get(const std::string& url) {
@@ -70,10 +77,16 @@ std::string QtHttpClient::get(const std::string& url) {
     deadline.stop();
     if (!reply->isFinished()) {
         reply->abort();
+        report(url, "no answer before the program ended the wait");
         return {};
     }
     if (timedOut) {
+        report(url, "no answer within " + std::to_string(m_timeoutMs) + " ms");
         return {};
+    }
+    if (reply->error() != QNetworkReply::NoError) {
+        // The body of an error page is still handed on: the callers judge what they got.
+        report(url, reply->errorString().toStdString());
     }
     if (body.size() < static_cast<qint64>(kMaxBody)) {
         body.append(reply->read(static_cast<qint64>(kMaxBody) - body.size()));

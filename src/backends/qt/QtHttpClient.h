@@ -16,6 +16,8 @@ public:
     std::string get(const std::string& url) override;
 
 private:
+    static void report(const std::string& url, const std::string& reason);
+
     QNetworkAccessManager m_manager;
     QByteArray m_userAgent;
     int m_timeoutMs;
