@@ -15,7 +15,8 @@ public:
 
     virtual ~HttpClient() = default;
     // The body exactly as sent (whatever the HTTP status), at most kMaxBody bytes, bypassing
-    // any cache. Empty when the server cannot be reached or does not answer in time.
+    // any cache. Empty when the server cannot be reached, does not answer in time, or the
+    // transfer breaks off before the body is whole.
     virtual std::string get(const std::string& url) = 0;
 };
 

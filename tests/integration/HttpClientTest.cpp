@@ -70,6 +70,20 @@ TEST_F(HttpClient_, StatusIsNotLookedAt) {
     EXPECT_EQ(client.get(file("update.txt")), "a.b/c\n14");
 }
 
+TEST_F(HttpClient_, TransferThatBreaksOffGivesNoReply) {
+    // "12" cut to "1" would read as an older release: "latest version" said wrongly.
+    UpdateRig rig(&client, server.base());
+    server.serve("/Squadlink/update.txt",
+                 {"200 OK", "www.squadlink.org/Squadlink\n1", 0, false, 40});
+    EXPECT_EQ(client.get(file("update.txt")), "");
+    EXPECT_FALSE(rig.updates.CheckForUpdate(true));
+    EXPECT_TRUE(rig.boxes.shown.empty());
+
+    // The same body, announced with its true length, is taken.
+    server.serve("/Squadlink/update.txt", {"200 OK", "www.squadlink.org/Squadlink\n1"});
+    EXPECT_EQ(client.get(file("update.txt")), "www.squadlink.org/Squadlink\n1");
+}
+
 TEST_F(HttpClient_, SilentServerTimesOutWhileDatagramsAreServed) {
     server.serve("/Squadlink/update.txt", {"200 OK", "", 0, true});
     RecordingEvents events;

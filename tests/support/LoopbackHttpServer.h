@@ -22,6 +22,9 @@ public:
         // When set, the body is this many bytes of 'x', sent as the client takes them.
         qint64 streamedBytes = 0;
         bool silent = false;
+        // When set, the length announced in the header; the connection closes after the body,
+        // so a larger figure makes a transfer that breaks off.
+        qint64 announcedBytes = 0;
     };
 
     explicit LoopbackHttpServer(const char* address = "127.0.0.5") {
@@ -71,8 +74,9 @@ private:
         if (reply.silent) {
             return;
         }
-        const qint64 length =
-            reply.streamedBytes > 0 ? reply.streamedBytes : static_cast<qint64>(reply.body.size());
+        const qint64 length = reply.announcedBytes > 0  ? reply.announcedBytes
+                              : reply.streamedBytes > 0 ? reply.streamedBytes
+                                                        : static_cast<qint64>(reply.body.size());
         socket->write(QByteArray::fromStdString("HTTP/1.0 " + reply.status +
                                                 "\r\nContent-Type: text/plain\r\nContent-Length: " +
                                                 std::to_string(length) + "\r\n\r\n"));

@@ -84,9 +84,18 @@ std::string QtHttpClient::get(const std::string& url) {
         report(url, "no answer within " + std::to_string(m_timeoutMs) + " ms");
         return {};
     }
-    if (reply->error() != QNetworkReply::NoError) {
-        // The body of an error page is still handed on: the callers judge what they got.
+    const QNetworkReply::NetworkError error = reply->error();
+    if (error != QNetworkReply::NoError) {
         report(url, reply->errorString().toStdString());
+    }
+    // A transfer that broke off (the connection or a proxy failed) leaves a body cut short that
+    // reads like a whole one: "12" cut to "1" is an older release. Only the stop at the size
+    // limit is ours and keeps what came; a server's error page is whole and handed on, for the
+    // callers judge what they got.
+    const bool cutAtLimit = body.size() >= static_cast<qint64>(kMaxBody);
+    if (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied &&
+        !cutAtLimit) {
+        return {};
     }
     if (body.size() < static_cast<qint64>(kMaxBody)) {
         body.append(reply->read(static_cast<qint64>(kMaxBody) - body.size()));
