@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QUdpSocket>
+#include <cstdio>
+#include <functional>
 #include <string>
 
 #include "backends/linux/LinuxUdpSocket.h"
@@ -84,6 +87,39 @@ TEST_F(HttpClient_, TransferThatBreaksOffGivesNoReply) {
     EXPECT_EQ(client.get(file("update.txt")), "www.squadlink.org/Squadlink\n1");
 }
 
+// What the client writes on standard error while `work` runs.
+std::string standardErrorOf(const std::function<void()>& work) {
+    std::fflush(stderr);
+    FILE* capture = std::tmpfile();
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(::fileno(capture), STDERR_FILENO);
+    work();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    std::string text;
+    std::rewind(capture);
+    for (int c = std::fgetc(capture); c != EOF; c = std::fgetc(capture)) {
+        text.push_back(static_cast<char>(c));
+    }
+    std::fclose(capture);
+    return text;
+}
+
+TEST_F(HttpClient_, FailuresAreToldOnOneLineWithoutTheServersControlCharacters) {
+    // A hostile server's wording must not reach the terminal as escape sequences.
+    server.serve("/Squadlink/update.txt", {"404 Not\x1b[2J\x07Here", "x"});
+    const std::string told = standardErrorOf([&] { client.get(file("update.txt")); });
+    EXPECT_NE(told.find("update.txt"), std::string::npos) << told;
+    EXPECT_NE(told.find("Not?[2J?Here"), std::string::npos) << told;
+    EXPECT_EQ(told.find_first_of("\x1b\x07"), std::string::npos);
+    EXPECT_EQ(told.find('\n'), told.size() - 1);
+
+    // Success says nothing.
+    server.serve("/Squadlink/update.txt", {"200 OK", "a.b/c\n14"});
+    EXPECT_EQ(standardErrorOf([&] { client.get(file("update.txt")); }), "");
+}
+
 TEST_F(HttpClient_, SilentServerTimesOutWhileDatagramsAreServed) {
     server.serve("/Squadlink/update.txt", {"200 OK", "", 0, true});
     RecordingEvents events;
@@ -111,7 +147,9 @@ TEST_F(HttpClient_, HugeBodyIsCutOffAtTheLimit) {
     constexpr qint64 kFiftyMegabytes = 50LL * 1024 * 1024;
     server.serve("/Squadlink/banner.txt", {"200 OK", "", kFiftyMegabytes, false});
     QtHttpClient patient("Squadlink v1.1.0", 30000);
-    const std::string body = patient.get(file("banner.txt"));
+    std::string body;
+    // The stop at the limit is the program's own, not a failure to tell of.
+    EXPECT_EQ(standardErrorOf([&] { body = patient.get(file("banner.txt")); }), "");
     EXPECT_EQ(body.size(), HttpClient::kMaxBody);
     EXPECT_EQ(body.find_first_not_of('x'), std::string::npos);
     // The rest was never fetched: the client stopped reading and hung up.

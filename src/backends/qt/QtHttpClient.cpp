@@ -20,10 +20,18 @@ QtHttpClient::QtHttpClient(const std::string& userAgent, int timeoutMs)
     QNetworkProxyFactory::setUseSystemConfiguration(true);
 }
 
-void QtHttpClient::report(const std::string& url, const std::string& reason) {
+void QtHttpClient::report(const QUrl& url, const QString& reason) {
     // Nothing the user asked for waits on these requests, so a failure shows no box; one line on
-    // standard error lets whoever looks into a missing banner or update check see why.
-    std::fprintf(stderr, "squadlink: %s: %s\n", url.c_str(), reason.c_str());
+    // standard error lets whoever looks into a missing banner or update check see why. The
+    // address and the server's own wording may come from a hostile server: no control
+    // character reaches the terminal or the log.
+    QByteArray line = url.toEncoded() + ": " + reason.toUtf8();
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') {
+            c = '?';
+        }
+    }
+    std::fprintf(stderr, "squadlink: %s\n", line.constData());
 }
 
 std::string QtHttpClient::get(const std::string& url) {
@@ -77,25 +85,24 @@ std::string QtHttpClient::get(const std::string& url) {
     deadline.stop();
     if (!reply->isFinished()) {
         reply->abort();
-        report(url, "no answer before the program ended the wait");
+        report(target, QStringLiteral("no answer before the program ended the wait"));
         return {};
     }
     if (timedOut) {
-        report(url, "no answer within " + std::to_string(m_timeoutMs) + " ms");
+        report(target, QStringLiteral("no answer within %1 ms").arg(m_timeoutMs));
         return {};
     }
-    const QNetworkReply::NetworkError error = reply->error();
-    if (error != QNetworkReply::NoError) {
-        report(url, reply->errorString().toStdString());
-    }
-    // A transfer that broke off (the connection or a proxy failed) leaves a body cut short that
-    // reads like a whole one: "12" cut to "1" is an older release. Only the stop at the size
-    // limit is ours and keeps what came; a server's error page is whole and handed on, for the
-    // callers judge what they got.
+    // The stop at the size limit is our own and keeps what came.
     const bool cutAtLimit = body.size() >= static_cast<qint64>(kMaxBody);
-    if (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied &&
-        !cutAtLimit) {
-        return {};
+    const QNetworkReply::NetworkError error = reply->error();
+    if (error != QNetworkReply::NoError && !cutAtLimit) {
+        report(target, reply->errorString());
+        // A transfer that broke off (the connection or a proxy failed) leaves a body cut short
+        // that reads like a whole one: "12" cut to "1" is an older release. A server's error
+        // page is whole and handed on, for the callers judge what they got.
+        if (error < QNetworkReply::ContentAccessDenied) {
+            return {};
+        }
     }
     if (body.size() < static_cast<qint64>(kMaxBody)) {
         body.append(reply->read(static_cast<qint64>(kMaxBody) - body.size()));

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QNetworkAccessManager>
+#include <QString>
+#include <QUrl>
 #include <string>
 
 #include "platform/HttpClient.h"
@@ -16,7 +18,7 @@ public:
     std::string get(const std::string& url) override;
 
 private:
-    static void report(const std::string& url, const std::string& reason);
+    static void report(const QUrl& url, const QString& reason);
 
     QNetworkAccessManager m_manager;
     QByteArray m_userAgent;
