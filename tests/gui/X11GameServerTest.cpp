@@ -267,6 +267,59 @@ TEST_F(OnXvfb, WindowManagersClientListAndActiveWindowAreUsed) {
     XSync(m_display, False);
 }
 
+// Without a window manager the focus is followed by the X server's word: while it stays, the
+// look each second asks the server nothing, and each move is seen at the next look.
+TEST_F(OnXvfb, FocusWithoutAWindowManagerIsFollowedWithoutAskingWhileItStays) {
+    const qint64 own = QCoreApplication::applicationPid();
+    const ::Window first = createWindow(m_display, own, "first");
+    const ::Window second = createWindow(m_display, own, "second");
+    const ::Window inner = XCreateSimpleWindow(m_display, second, 5, 5, 20, 20, 0, 0, 0);
+    XMapWindow(m_display, inner);
+    XSync(m_display, False);
+    X11ProcessWindows system(m_display);
+    const auto focusOn = [&](::Window window) {
+        XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
+        XSync(m_display, False);
+    };
+    const auto follows = [&](::Window expected) {
+        return waitFor([&] { return system.foregroundWindow() == expected; });
+    };
+    const auto quiet = [&](::Window front) {
+        const std::uint64_t asked = system.roundTrips();
+        for (int look = 0; look < 5; ++look) {
+            EXPECT_EQ(system.foregroundWindow(), front);
+            if (front != 0) {
+                EXPECT_EQ(system.windowProcessId(front), own);
+            }
+        }
+        return system.roundTrips() - asked;
+    };
+
+    focusOn(first);
+    EXPECT_TRUE(follows(first));
+    system.windowProcessId(first);
+    EXPECT_EQ(quiet(first), 0U);
+    // Into a window inside another top-level window: that top-level window is in front.
+    focusOn(inner);
+    EXPECT_TRUE(follows(second));
+    system.windowProcessId(second);
+    EXPECT_EQ(quiet(second), 0U);
+    focusOn(PointerRoot);
+    EXPECT_TRUE(follows(0));
+    EXPECT_EQ(quiet(0), 0U);
+    focusOn(first);
+    EXPECT_TRUE(follows(first));
+    // The front window goes away: the focus falls back to the root, and nothing is in front.
+    XDestroyWindow(m_display, first);
+    XSync(m_display, False);
+    EXPECT_TRUE(follows(0));
+    EXPECT_EQ(system.windowProcessId(first), 0);
+    focusOn(second);
+    EXPECT_TRUE(follows(second));
+    XDestroyWindow(m_display, second);
+    XSync(m_display, False);
+}
+
 TEST_F(OnXvfb, RandrRampReadAppliedAndPutBack) {
     setDistinctRamp();
     const GammaTable original = crtcRamp();

@@ -131,8 +131,10 @@ xcb_window_t windowValue(xcb_get_property_reply_t* reply) {
 }
 
 // The top-level window (a child of the root) holding `window`; 0 when it is gone.
-xcb_window_t topLevelOf(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window) {
+xcb_window_t topLevelOf(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window,
+                        std::uint64_t& roundTrips) {
     while (window != 0 && window != root) {
+        ++roundTrips;
         xcb_query_tree_reply_t* tree =
             xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr);
         if (tree == nullptr) {
@@ -151,23 +153,34 @@ xcb_window_t topLevelOf(xcb_connection_t* connection, xcb_window_t root, xcb_win
 }  // namespace
 
 // The game watch asks every second which window is in front and whose it is. Over a
-// connection of its own, the X server tells without being asked when the window manager names
-// another active window, and when the window whose process was looked up is destroyed: while
-// nothing changes, the watch then asks the server nothing. A question it does ask waits on this
-// connection alone, not on the one Qt reads from another thread, where each answer costs a
-// hand-over between threads.
+// connection of its own, the X server tells without being asked when that may have changed:
+// - with a window manager, when it names another active window on the root, or when its check
+//   window goes away;
+// - without one, when the focus leaves the top-level window that holds it, or comes from the
+//   root (PointerRoot or none);
+// - when the window whose process was looked up is destroyed or names another process.
+// While nothing changes, the watch then asks the server nothing. A question it does ask waits
+// on this connection alone, not on the one Qt reads from another thread, where each answer
+// costs a hand-over between threads.
 struct X11ProcessWindows::Watch {
     xcb_connection_t* connection = nullptr;
     xcb_window_t root = 0;
     xcb_atom_t activeAtom = 0;
     xcb_atom_t checkAtom = 0;
     xcb_atom_t pidAtom = 0;
-    // The window manager's active window as last read; it holds until the root says otherwise.
-    xcb_window_t active = 0;
-    bool activeKnown = false;
+    // The front window as last found; it holds until the server tells of a change.
+    xcb_window_t front = 0;
+    bool frontKnown = false;
+    // Watched for the focus leaving it: the top-level window that held the focus when no
+    // window manager ran.
+    xcb_window_t focusWindow = 0;
+    // Watched for its end: the window manager's check window, while it names no active window.
+    xcb_window_t checkWindow = 0;
     // The process of one window; it holds until that window is destroyed or names another.
     xcb_window_t pidWindow = 0;
     std::int64_t pid = 0;
+    // Questions that waited for the server's answer, for the tests of the quiet idle.
+    std::uint64_t roundTrips = 0;
 
     ~Watch() {
         if (connection != nullptr) {
@@ -175,9 +188,51 @@ struct X11ProcessWindows::Watch {
         }
     }
 
-    // Reads what the server sent since the last look, without waiting: a change of the active
-    // window or of the window manager, or the end of the window whose process is known. False
-    // when the connection is lost.
+    // The events this connection takes on a window: the union of what each of its roles needs.
+    // The mask is the connection's own; other programs' interest in the window is untouched.
+    static constexpr std::uint32_t kFocusEvents =
+        XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    static constexpr std::uint32_t kCheckEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    static constexpr std::uint32_t kProcessEvents =
+        XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    std::uint32_t maskOf(xcb_window_t window) const {
+        std::uint32_t mask = XCB_EVENT_MASK_NO_EVENT;
+        if (window == focusWindow) {
+            mask |= kFocusEvents;
+        }
+        if (window == checkWindow) {
+            mask |= kCheckEvents;
+        }
+        if (window == pidWindow) {
+            mask |= kProcessEvents;
+        }
+        return mask;
+    }
+    // Sends the mask of a window whose roles changed, with `more` for a role about to be given;
+    // the cookie tells whether the window still exists.
+    xcb_void_cookie_t select(xcb_window_t window, std::uint32_t more = 0) {
+        const std::uint32_t mask = maskOf(window) | more;
+        return xcb_change_window_attributes_checked(connection, window, XCB_CW_EVENT_MASK, &mask);
+    }
+    void forget(xcb_void_cookie_t cookie) { xcb_discard_reply(connection, cookie.sequence); }
+
+    // Gives `window` the role held in `slot`, taking it from the window that held it.
+    void assign(xcb_window_t& slot, xcb_window_t window) {
+        if (slot == window) {
+            return;
+        }
+        const xcb_window_t before = slot;
+        slot = window;
+        if (before != 0) {
+            forget(select(before));
+        }
+        if (window != 0) {
+            forget(select(window));
+        }
+    }
+
+    // Reads what the server sent since the last look, without waiting. False when the
+    // connection is lost.
     bool catchUp() {
         while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
             const auto type = static_cast<std::uint8_t>(event->response_type & 0x7F);
@@ -185,23 +240,115 @@ struct X11ProcessWindows::Watch {
                 const auto* change = reinterpret_cast<xcb_property_notify_event_t*>(event);
                 if (change->window == root &&
                     (change->atom == activeAtom || change->atom == checkAtom)) {
-                    activeKnown = false;
+                    frontKnown = false;
                 } else if (change->window == pidWindow && change->atom == pidAtom) {
-                    pidWindow = 0;
-                    pid = 0;
+                    forgetProcess();
                 }
-            } else if (type == XCB_DESTROY_NOTIFY) {
-                const auto* end = reinterpret_cast<xcb_destroy_notify_event_t*>(event);
-                if (end->window == pidWindow) {
-                    pidWindow = 0;
-                    pid = 0;
+            } else if (type == XCB_FOCUS_IN || type == XCB_FOCUS_OUT) {
+                // Also the moves inside one window: one look more, and only on a change.
+                frontKnown = false;
+            } else if (type == XCB_DESTROY_NOTIFY || type == XCB_UNMAP_NOTIFY ||
+                       type == XCB_REPARENT_NOTIFY) {
+                xcb_window_t window = 0;
+                if (type == XCB_DESTROY_NOTIFY) {
+                    window = reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window;
+                } else if (type == XCB_UNMAP_NOTIFY) {
+                    window = reinterpret_cast<xcb_unmap_notify_event_t*>(event)->window;
+                } else {
+                    window = reinterpret_cast<xcb_reparent_notify_event_t*>(event)->window;
+                }
+                if (window == focusWindow || window == checkWindow) {
+                    frontKnown = false;
+                }
+                if (type == XCB_DESTROY_NOTIFY && window == pidWindow) {
+                    forgetProcess();
                 }
             }
-            // Anything else (errors of windows already gone, other structure events of the
-            // watched window) says nothing the watch keeps.
+            // Anything else (errors of windows already gone, the moves of a watched window)
+            // says nothing the watch keeps.
             std::free(event);
         }
         return xcb_connection_has_error(connection) == 0;
+    }
+
+    void forgetProcess() {
+        pid = 0;
+        assign(pidWindow, 0);
+    }
+
+    // The value of one window property; 0 when it is missing or not a window.
+    xcb_window_t windowOf(xcb_get_property_cookie_t cookie) {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+        if (reply != nullptr && reply->type != XCB_ATOM_WINDOW) {
+            std::free(reply);
+            reply = nullptr;
+        }
+        return windowValue(reply);
+    }
+    xcb_get_property_cookie_t askWindow(xcb_window_t on, xcb_atom_t property) {
+        return xcb_get_property(connection, 0, on, property, XCB_ATOM_WINDOW, 0, 1);
+    }
+    // The window holding the focus: none, PointerRoot or a window.
+    xcb_window_t focusOf(xcb_get_input_focus_cookie_t cookie) {
+        xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(connection, cookie, nullptr);
+        const xcb_window_t focus = reply == nullptr ? XCB_NONE : reply->focus;
+        std::free(reply);
+        return focus;
+    }
+    // The top-level window holding the focus, 0 for none.
+    xcb_window_t topLevelOfFocus(xcb_window_t focus) {
+        if (focus == XCB_NONE || focus == XCB_INPUT_FOCUS_POINTER_ROOT) {
+            return 0;
+        }
+        return topLevelOf(connection, root, focus, roundTrips);
+    }
+
+    // Finds the front window by asking, and watches for what would change the answer.
+    xcb_window_t findFront() {
+        // The three questions go out together and cost one round trip.
+        const auto activeCookie = askWindow(root, activeAtom);
+        const auto checkCookie = askWindow(root, checkAtom);
+        const auto focusCookie = xcb_get_input_focus(connection);
+        ++roundTrips;
+        const xcb_window_t active = windowOf(activeCookie);
+        const xcb_window_t check = windowOf(checkCookie);
+        const xcb_window_t focus = focusOf(focusCookie);
+        if (active != 0) {
+            // The window manager's word holds until it changes the root's property.
+            assign(focusWindow, 0);
+            assign(checkWindow, 0);
+            return known(active);
+        }
+        if (check != 0) {
+            // Watched first: a window manager that ends after the question is still heard of.
+            assign(checkWindow, check);
+            const auto selfCookie = askWindow(check, checkAtom);
+            ++roundTrips;
+            if (windowOf(selfCookie) == check) {
+                // A window manager runs and names no active window.
+                assign(focusWindow, 0);
+                return known(0);
+            }
+            assign(checkWindow, 0);
+        }
+        // Without a window manager the focus is the foreground: its top-level window. Its
+        // leaving that window is heard of only once the window is watched, so the focus is
+        // asked again after; a change in between is followed at the next look.
+        const xcb_window_t top = topLevelOfFocus(focus);
+        assign(focusWindow, top);
+        const auto againCookie = xcb_get_input_focus(connection);
+        ++roundTrips;
+        const xcb_window_t again = focusOf(againCookie);
+        if (again == focus || topLevelOfFocus(again) == top) {
+            return known(top);
+        }
+        return top;
+    }
+
+    xcb_window_t known(xcb_window_t window) {
+        front = window;
+        frontKnown = true;
+        return window;
     }
 };
 
@@ -236,7 +383,9 @@ X11ProcessWindows::Watch* X11ProcessWindows::watch() const {
     made->activeAtom = atom("_NET_ACTIVE_WINDOW");
     made->checkAtom = atom("_NET_SUPPORTING_WM_CHECK");
     made->pidAtom = atom("_NET_WM_PID");
-    const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    // The root tells of the window manager's changes, and of the focus coming from or going to
+    // the root itself (PointerRoot, none).
+    const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_FOCUS_CHANGE;
     xcb_change_window_attributes(made->connection, made->root, XCB_CW_EVENT_MASK, &events);
     xcb_flush(made->connection);
     m_watch = std::move(made);
@@ -352,14 +501,13 @@ std::int64_t X11ProcessWindows::windowProcessId(WindowId id) const {
         return watching->pid;
     }
     // The window's end, or a change of its process, is heard of from before its process is
-    // read, so a known process never outlives what the window says. A window already gone fails the
-    // first request and is not kept.
+    // read, so a known process never outlives what the window says. A window already gone fails
+    // the first request and is not kept.
+    const auto selected = watching->select(window, Watch::kProcessEvents);
     xcb_connection_t* connection = watching->connection;
-    const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
-    const auto selected =
-        xcb_change_window_attributes_checked(connection, window, XCB_CW_EVENT_MASK, &events);
     const auto pidCookie =
         xcb_get_property(connection, 0, window, watching->pidAtom, XCB_ATOM_CARDINAL, 0, 1);
+    ++watching->roundTrips;
     xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, pidCookie, nullptr);
     std::int64_t pid = 0;
     if (reply != nullptr && reply->type == XCB_ATOM_CARDINAL && reply->format == 32 &&
@@ -375,18 +523,12 @@ std::int64_t X11ProcessWindows::windowProcessId(WindowId id) const {
     }
     if (pid == 0) {
         // No process named yet: a program may name it later, so it is asked again next time.
-        const std::uint32_t none = XCB_EVENT_MASK_NO_EVENT;
-        xcb_change_window_attributes(connection, window, XCB_CW_EVENT_MASK, &none);
-        xcb_flush(connection);
-        return 0;
-    }
-    if (watching->pidWindow != 0) {
+        watching->forget(watching->select(window));
+    } else {
         // The window known before is no longer of interest.
-        const std::uint32_t none = XCB_EVENT_MASK_NO_EVENT;
-        xcb_change_window_attributes(connection, watching->pidWindow, XCB_CW_EVENT_MASK, &none);
+        watching->assign(watching->pidWindow, window);
+        watching->pid = pid;
     }
-    watching->pidWindow = window;
-    watching->pid = pid;
     xcb_flush(connection);
     return pid;
 }
@@ -410,54 +552,36 @@ ProcessWindows::WindowId X11ProcessWindows::foregroundWindow() const {
     if (m_display == nullptr) {
         return 0;
     }
-    Watch* watching = watch();
-    if (watching != nullptr && watching->activeKnown) {
-        return watching->active;
-    }
-    xcb_connection_t* connection =
-        watching != nullptr ? watching->connection : XGetXCBConnection(m_display);
-    const auto root = static_cast<xcb_window_t>(DefaultRootWindow(m_display));
-    const auto atom = [this](const char* name) {
-        return static_cast<xcb_atom_t>(XInternAtom(m_display, name, False));
-    };
-    // The three questions go out together and cost one round trip to the X server.
-    const auto activeCookie =
-        xcb_get_property(connection, 0, root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 0, 1);
-    const auto checkCookie = xcb_get_property(connection, 0, root, atom("_NET_SUPPORTING_WM_CHECK"),
-                                              XCB_ATOM_WINDOW, 0, 1);
-    const auto focusCookie = xcb_get_input_focus(connection);
-    const auto windowReply = [connection](xcb_get_property_cookie_t cookie) {
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
-        if (reply != nullptr && reply->type != XCB_ATOM_WINDOW) {
-            std::free(reply);
-            reply = nullptr;
+    if (Watch* watching = watch()) {
+        if (watching->frontKnown) {
+            return watching->front;
         }
-        return windowValue(reply);
-    };
-    const xcb_window_t active = windowReply(activeCookie);
-    const xcb_window_t checkWindow = windowReply(checkCookie);
-    xcb_get_input_focus_reply_t* focusReply =
-        xcb_get_input_focus_reply(connection, focusCookie, nullptr);
-    const xcb_window_t focus = focusReply == nullptr ? 0 : focusReply->focus;
-    std::free(focusReply);
-    if (active != 0) {
-        // The window manager's word holds until it changes the root's property; the watch
-        // hears of that.
-        if (watching != nullptr) {
-            watching->active = active;
-            watching->activeKnown = true;
-        }
-        return active;
+        const xcb_window_t front = watching->findFront();
+        xcb_flush(watching->connection);
+        return front;
     }
-    if (checkWindow != 0 && windowManagerRuns()) {
+    // No connection of its own: asked each time over Qt's.
+    const ::Window root = DefaultRootWindow(m_display);
+    const auto active = longProperty(m_display, root, "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    if (active.size() == 1 && active.front() != 0) {
+        return active.front();
+    }
+    if (windowManagerRuns()) {
         return 0;
     }
-    // Without a window manager the focus is the foreground: its top-level window. Nothing
-    // tells of a change of focus between other programs' windows, so this is asked each time.
-    if (focus == XCB_NONE || focus == XCB_INPUT_FOCUS_POINTER_ROOT) {
+    ::Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(m_display, &focus, &revertTo);
+    if (focus == None || focus == PointerRoot) {
         return 0;
     }
-    return topLevelOf(connection, root, focus);
+    std::uint64_t roundTrips = 0;
+    return topLevelOf(XGetXCBConnection(m_display), static_cast<xcb_window_t>(root),
+                      static_cast<xcb_window_t>(focus), roundTrips);
+}
+
+std::uint64_t X11ProcessWindows::roundTrips() const {
+    return m_watch == nullptr ? 0 : m_watch->roundTrips;
 }
 
 bool X11ProcessWindows::closeWindow(WindowId window) {

@@ -33,6 +33,10 @@ public:
     // separator, as Wine gives a Windows path).
     static std::string processName(const std::string& comm, const std::string& cmdline);
 
+    // How many questions waited for the X server's answer over the watch's own connection:
+    // while neither the front window nor its process changes, this stays put.
+    std::uint64_t roundTrips() const;
+
 private:
     struct Watch;
     bool windowManagerRuns() const;
