@@ -266,10 +266,9 @@ QWidget* MainWindow::buildStatusBar() {
         if (width > 0) {
             pane->setFixedWidth(width);
             // The clock changes every second; a label of fixed size repaints itself without
-            // asking the window for a new layout, and an opaque one without its pane.
+            // asking the window for a new layout (and, being opaque, without its pane).
             label->setFixedSize(width - 2 * (kPaneFrame + kPaneMargin),
                                 kStatusHeight - 2 * kPaneFrame);
-            label->setAutoFillBackground(true);
         }
         row->addWidget(pane, stretch);
     }

@@ -28,6 +28,7 @@
 #include <QTimer>
 
 #include "BannerWidget.h"
+#include "ClockLabel.h"
 #include "TabStopDelegate.h"
 #include "WindowParts.h"
 #include "WindowsKeys.h"
@@ -249,7 +250,9 @@ void ModelBinding::bind(Label& label, QWidget* widget) {
                 frame->setTitle(caption);
             }
         } else if (auto* l = qobject_cast<QLabel*>(w); l != nullptr && !picture) {
-            if (l->text() != caption) {
+            if (auto* clock = dynamic_cast<ClockLabel*>(l)) {
+                clock->showText(caption);
+            } else if (l->text() != caption) {
                 l->setText(caption);
             }
             // A value label is named after its caption; its value travels as the description,

@@ -14,9 +14,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -494,6 +496,65 @@ TEST(ClockLabelTest, PaintsWhatAQLabelPaints) {
         plain.setFont(larger);
         clock.setFont(larger);
         EXPECT_EQ(plain.grab().toImage(), clock.grab().toImage());
+    }
+}
+
+// A new time repaints only the characters that changed or moved, and the window then shows
+// what a label drawn whole would.
+TEST(ClockLabelTest, NewTextRepaintsOnlyWhatChanged) {
+    QWidget window;
+    window.resize(90, 26);
+    auto* clock = new ClockLabel(&window);
+    QLabel reference;
+    for (QLabel* label : {static_cast<QLabel*>(clock), &reference}) {
+        label->setTextFormat(Qt::PlainText);
+        label->setAutoFillBackground(true);
+        label->setFixedSize(70, 16);
+    }
+    clock->move(5, 5);
+    clock->setText(QStringLiteral("12:34:56"));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QApplication::processEvents();
+
+    struct PaintWidth : QObject {
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) {
+                widest = std::max(widest, static_cast<QPaintEvent*>(event)->rect().width());
+            }
+            return false;
+        }
+        int widest = 0;
+    } painted;
+    clock->installEventFilter(&painted);
+    const struct {
+        QString text;
+        int widestPaint;  // at most, in pixels; 0: no repaint at all
+    } steps[] = {
+        {QStringLiteral("12:34:57"), 20},  // one digit
+        {QStringLiteral("12:34:57"), 0},   // the same again
+        {QStringLiteral("12:40:00"), 50},  // four digits, the colon between kept
+        {QStringLiteral("9:00:00"), 70},   // shorter: everything moves
+        {QStringLiteral("19:00:00"), 70},  // longer again
+        {QStringLiteral("19:00:01"), 20},
+    };
+    for (const auto& [text, widestPaint] : steps) {
+        SCOPED_TRACE(text.toStdString());
+        painted.widest = 0;
+        clock->showText(text);
+        QApplication::processEvents();
+        EXPECT_EQ(clock->text(), text);
+        EXPECT_LE(painted.widest, widestPaint);
+        if (widestPaint == 0) {
+            continue;
+        }
+        EXPECT_GT(painted.widest, 0);
+        reference.setText(text);
+        const QImage shown = QGuiApplication::primaryScreen()
+                                 ->grabWindow(window.winId(), 5, 5, 70, 16)
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(shown, reference.grab().toImage().convertToFormat(QImage::Format_RGB32));
     }
 }
 
