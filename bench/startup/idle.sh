@@ -64,6 +64,9 @@ idle "empty-window" "" "$empty"
 # What one wake-up a second costs on this machine by itself: the part of a ticking clock's
 # cost that no code of the program's can remove.
 idle "wake-per-sec" "" "$floor"
+# What a window showing the seconds costs done the plain way: the same empty window with a
+# stock QLabel clock in its status bar.
+idle "clock-window" "" "$empty" --clock
 idle "fighter" "" "$squadlink"
 idle "war-arranger" "[Settings]
 ServerMode=True
