@@ -181,9 +181,26 @@ struct X11ProcessWindows::Watch {
     std::int64_t pid = 0;
     // Questions that waited for the server's answer, for the tests of the quiet idle.
     std::uint64_t roundTrips = 0;
+    // False for the stand-in over Qt's connection: it asks, but selects nothing there (the
+    // masks are per connection, and Qt's own windows need Qt's) and closes nothing.
+    bool ownConnection = true;
+
+    Watch(xcb_connection_t* on, _XDisplay* display, bool own)
+        : connection(on),
+          root(static_cast<xcb_window_t>(DefaultRootWindow(display))),
+          activeAtom(atomOf(display, "_NET_ACTIVE_WINDOW")),
+          checkAtom(atomOf(display, "_NET_SUPPORTING_WM_CHECK")),
+          pidAtom(atomOf(display, "_NET_WM_PID")),
+          ownConnection(own) {}
+    Watch(const Watch&) = delete;
+    Watch& operator=(const Watch&) = delete;
+
+    static xcb_atom_t atomOf(_XDisplay* display, const char* name) {
+        return static_cast<xcb_atom_t>(XInternAtom(display, name, False));
+    }
 
     ~Watch() {
-        if (connection != nullptr) {
+        if (ownConnection && connection != nullptr) {
             xcb_disconnect(connection);
         }
     }
@@ -218,7 +235,7 @@ struct X11ProcessWindows::Watch {
 
     // Gives `window` the role held in `slot`, taking it from the window that held it.
     void assign(xcb_window_t& slot, xcb_window_t window) {
-        if (slot == window) {
+        if (slot == window || !ownConnection) {
             return;
         }
         const xcb_window_t before = slot;
@@ -335,6 +352,9 @@ struct X11ProcessWindows::Watch {
         // leaving that window is heard of only once the window is watched, so the focus is
         // asked again after; a change in between is followed at the next look.
         const xcb_window_t top = topLevelOfFocus(focus);
+        if (!ownConnection) {
+            return top;
+        }
         assign(focusWindow, top);
         const auto againCookie = xcb_get_input_focus(connection);
         ++roundTrips;
@@ -371,18 +391,11 @@ X11ProcessWindows::Watch* X11ProcessWindows::watch() const {
     }
     // Opened on the first look, after the window is on the screen, not at start.
     m_watchTried = true;
-    auto made = std::make_unique<Watch>();
-    made->connection = xcb_connect(XDisplayString(m_display), nullptr);
+    auto made =
+        std::make_unique<Watch>(xcb_connect(XDisplayString(m_display), nullptr), m_display, true);
     if (xcb_connection_has_error(made->connection) != 0) {
         return nullptr;
     }
-    made->root = static_cast<xcb_window_t>(DefaultRootWindow(m_display));
-    const auto atom = [this](const char* name) {
-        return static_cast<xcb_atom_t>(XInternAtom(m_display, name, False));
-    };
-    made->activeAtom = atom("_NET_ACTIVE_WINDOW");
-    made->checkAtom = atom("_NET_SUPPORTING_WM_CHECK");
-    made->pidAtom = atom("_NET_WM_PID");
     // The root tells of the window manager's changes, and of the focus coming from or going to
     // the root itself (PointerRoot, none).
     const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_FOCUS_CHANGE;
@@ -560,24 +573,9 @@ ProcessWindows::WindowId X11ProcessWindows::foregroundWindow() const {
         xcb_flush(watching->connection);
         return front;
     }
-    // No connection of its own: asked each time over Qt's.
-    const ::Window root = DefaultRootWindow(m_display);
-    const auto active = longProperty(m_display, root, "_NET_ACTIVE_WINDOW", XA_WINDOW);
-    if (active.size() == 1 && active.front() != 0) {
-        return active.front();
-    }
-    if (windowManagerRuns()) {
-        return 0;
-    }
-    ::Window focus = 0;
-    int revertTo = 0;
-    XGetInputFocus(m_display, &focus, &revertTo);
-    if (focus == None || focus == PointerRoot) {
-        return 0;
-    }
-    std::uint64_t roundTrips = 0;
-    return topLevelOf(XGetXCBConnection(m_display), static_cast<xcb_window_t>(root),
-                      static_cast<xcb_window_t>(focus), roundTrips);
+    // No connection of its own: the same questions, asked each time over Qt's.
+    Watch asking(XGetXCBConnection(m_display), m_display, false);
+    return asking.findFront();
 }
 
 std::uint64_t X11ProcessWindows::roundTrips() const {
